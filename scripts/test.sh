@@ -1,0 +1,73 @@
+#!/usr/bin/env bash
+# Builds everything and runs the whole test suite: the pure cores natively under
+# ASan/UBSan plus a bounded fuzz run, then the Windows tests and the end-to-end
+# runs of the built exe under Wine in a private Xvfb with code page 936.
+# Prints CTest's summaries and a closing "N passed, N failed" line.
+set -uo pipefail
+export QUILLO_ROOT="$(cd "$(dirname "$0")/.." && pwd)"
+root="$QUILLO_ROOT"
+fuzz_seconds="${QUILLO_FUZZ_SECONDS:-60}"
+
+bash "$root/scripts/build.sh" --native || { echo "build failed"; echo "0 passed, 1 failed"; exit 1; }
+
+source "$root/scripts/wine-env.sh"
+xvfb_pid=""
+cleanup() {
+  quillo_stop_prefix
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+  wait 2>/dev/null
+}
+trap cleanup EXIT
+
+# A private display: the first free number from 91 on.
+display=91
+while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do display=$((display + 1)); done
+Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb_pid=$!
+export DISPLAY=":$display"
+for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+
+quillo_boot_prefix
+
+passed=0
+failed=0
+run_ctest() {
+  local dir="$1"; shift
+  local log
+  log="$(mktemp)"
+  (cd "$dir" && ctest --output-on-failure --no-tests=error "$@") 2>&1 | tee "$log"
+  local summary
+  summary="$(grep -E '^[0-9]+% tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -1)"
+  if [ -n "$summary" ]; then
+    local total bad
+    total="$(echo "$summary" | sed -E 's/.* out of ([0-9]+).*/\1/')"
+    bad="$(echo "$summary" | sed -E 's/.*passed, ([0-9]+) tests? failed.*/\1/')"
+    passed=$((passed + total - bad))
+    failed=$((failed + bad))
+  else
+    failed=$((failed + 1))
+  fi
+  rm -f "$log"
+}
+
+echo "== native (ASan + UBSan)"
+run_ctest "$root/build/native"
+
+echo "== fuzz: stored text reader, ${fuzz_seconds}s"
+corpus="$root/build/fuzz-corpus"
+mkdir -p "$corpus"
+if "$root/build/native/tests/fuzz/stored_text_fuzz" -max_total_time="$fuzz_seconds" -max_len=8192 \
+     -seed_inputs="$root/tests/fuzz/seeds/stored.txt" "$corpus" >"$root/build/fuzz.log" 2>&1; then
+  echo "fuzz: clean ($(grep -Eo 'Done [0-9]+ runs' "$root/build/fuzz.log" | tail -1))"
+  passed=$((passed + 1))
+else
+  tail -40 "$root/build/fuzz.log"
+  echo "fuzz: FAILED"
+  failed=$((failed + 1))
+fi
+
+echo "== Windows build under Wine"
+run_ctest "$root/build/win" --timeout 600
+
+echo "tests: $passed passed, $failed failed"
+[ "$failed" -eq 0 ]
