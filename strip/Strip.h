@@ -1,0 +1,81 @@
+// The strip's public header: its program-wide state and the strip skin
+// operations through which the strip's logic hands every look to its skin
+// layer. Everything here is used on the window thread only.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "memo/Memo.h"
+
+namespace strip {
+
+enum class FrameLook { Normal, Red, Yellow };
+
+// `RowControls`: element k (0-based k here) belongs to row k + 2.
+struct RowControlLists {
+    std::vector<HWND> EditBoxes;
+    std::vector<HWND> Frames;
+    std::vector<HWND> DeleteButtons;
+    std::vector<HWND> ClockButtons;
+};
+
+// The first row's controls, made from the window definition.
+struct FirstRowControls {
+    HWND EditBox = nullptr;       // 编辑框1
+    HWND Frame = nullptr;         // 底条按钮
+    HWND DeleteButton = nullptr;  // 删除按钮
+    HWND ClockButton = nullptr;   // 时钟按钮
+    HWND AddButton = nullptr;     // 添加按钮
+    HWND HelpButton = nullptr;    // 帮助按钮
+    HWND CloseButton = nullptr;   // 关闭按钮
+};
+
+// The eleven strip skin operations. Rows are numbered from 1 as entries are.
+class StripSkin {
+public:
+    virtual ~StripSkin() = default;
+    virtual void StartSkin() = 0;
+    virtual void SkinStrip(HWND strip, const FirstRowControls& firstRow) = 0;
+    virtual void SkinRow(int element) = 0;  // element k >= 1 of RowControls
+    virtual void DropRowSkins(int element) = 0;
+    virtual void PlaceRowControl(int element, HWND control, int top) = 0;
+    virtual void ResizeStrip(int widthOrZero, int heightOrZero) = 0;
+    virtual void SetStripBackground(int rowCount) = 0;
+    virtual void ShowRowFrame(int row, FrameLook look) = 0;
+    virtual void ShowRowReminder(int row, bool on) = 0;
+    virtual void ShowRowTextColor(int row, int32_t color) = 0;
+    virtual void RefreshStrip() = 0;
+};
+
+// Program-wide state owned by the strip.
+struct StripState {
+    memo::EntryList Entries;  // `EntryList`, never empty once built
+    std::string GbkStoredText;
+    std::vector<std::string> GbkStoredLines;
+    int32_t StripTextColor = memo::kWhite;
+    int RowCount = 1;
+    int StripHeight = 46;
+    FirstRowControls FirstRow;
+    RowControlLists RowControls;
+    HWND StripHwnd = nullptr;
+    HANDLE WatcherHandle = nullptr;
+    memo::ConfigFile Config;
+    std::unique_ptr<StripSkin> Skin;
+
+    // Row r's controls (r >= 1); nullptr when there is no such row.
+    HWND RowEditBox(int row) const;
+    HWND RowClockButton(int row) const;
+    // The row a clock button belongs to, 0 when none.
+    int RowOfClockButton(HWND clockButton) const;
+};
+
+// `SaveEntries`: takes the focused box's text first, then writes the whole
+// list to "条目内容". A failed write is kept pending and tried again.
+void SaveEntries(StripState& strip);
+
+}  // namespace strip
