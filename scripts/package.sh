@@ -9,7 +9,7 @@ import sys, zipfile
 exe, readme, out = sys.argv[1:4]
 with zipfile.ZipFile(out, "w", zipfile.ZIP_DEFLATED) as z:
     z.write(exe, "Quillo/Quillo.exe")
-    # Notepad on a Chinese Windows reads a BOM-less file as GBK; the BOM makes it UTF-8 everywhere.
-    z.writestr("Quillo/读我.txt", "\ufeff" + open(readme, encoding="utf-8").read().replace("\n", "\r\n"))
+    # An ASCII name survives every unzip tool. Notepad on a Chinese Windows reads a BOM-less file as GBK; the BOM makes it UTF-8 everywhere.
+    z.writestr("Quillo/readme.txt", "\ufeff" + open(readme, encoding="utf-8").read().replace("\n", "\r\n"))
 print(out)
 PY
