@@ -178,8 +178,26 @@ def quill_outline(x, y, size):
     return [(x + px * size, y + py * size) for px, py in pts]
 
 
+def quill_mask(sketch, x, y, size):
+    """The quill and the ink line it writes, in a size-px square at x, y."""
+    quill = ImageChops.lighter(
+        sketch.polygon_mask(quill_outline(x, y, size)),
+        sketch.stroke_mask([(x + 0.34 * size, y + 0.67 * size),
+                            (x + 0.22 * size, y + 0.82 * size)], max(size * 0.055, 1.1)))
+    if size >= 24:
+        # The spine and a split in the vane read only when there is room.
+        quill = subtract(quill, sketch.stroke_mask([(x + 0.80 * size, y + 0.18 * size),
+                                                    (x + 0.36 * size, y + 0.66 * size)], size * 0.022))
+        quill = subtract(quill, sketch.stroke_mask([(x + 0.46 * size, y + 0.47 * size),
+                                                    (x + 0.38 * size, y + 0.43 * size)], size * 0.03))
+    ink = sketch.stroke_mask([(x + 0.20 * size, y + 0.86 * size),
+                              (x + 0.50 * size, y + 0.86 * size),
+                              (x + 0.78 * size, y + 0.80 * size)], max(size * 0.055, 1.0))
+    return ImageChops.lighter(quill, ink)
+
+
 def draw_logo(sketch, x, y, size):
-    """The mark: a teal rounded square carrying a white quill and its ink stroke."""
+    """The mark: a teal rounded square carrying a white quill and its ink line."""
     radius = size * 0.22
     sketch.paint(sketch.rounded_mask(x, y, x + size, y + size, radius),
                  sketch.vertical_gradient(TEAL_LIGHT, TEAL_DARK, y, y + size))
@@ -188,24 +206,7 @@ def draw_logo(sketch, x, y, size):
         gloss = subtract(sketch.rounded_mask(x, y, x + size, y + size, radius),
                          sketch.rounded_mask(x, y + size * 0.03, x + size, y + size * 1.03, radius))
         sketch.paint(gloss, (255, 255, 255, 90))
-    white = (255, 255, 255)
-    sketch.paint(sketch.polygon_mask(quill_outline(x, y, size)), white)
-    shaft_width = max(size * 0.055, 1.1)
-    sketch.paint(sketch.stroke_mask([(x + 0.34 * size, y + 0.67 * size),
-                                     (x + 0.22 * size, y + 0.82 * size)], shaft_width), white)
-    if size >= 24:
-        # The spine and a split in the vane read only when there is room.
-        spine = sketch.stroke_mask([(x + 0.80 * size, y + 0.18 * size),
-                                    (x + 0.36 * size, y + 0.66 * size)], size * 0.022)
-        sketch.paint(spine, TEAL_DARK + (200,))
-        notch = sketch.stroke_mask([(x + 0.46 * size, y + 0.47 * size),
-                                    (x + 0.38 * size, y + 0.43 * size)], size * 0.03)
-        sketch.paint(notch, TEAL_LIGHT)
-    # The ink line the quill is writing.
-    ink = sketch.stroke_mask([(x + 0.20 * size, y + 0.86 * size),
-                              (x + 0.50 * size, y + 0.86 * size),
-                              (x + 0.78 * size, y + 0.80 * size)], max(size * 0.055, 1.0))
-    sketch.paint(ink, (255, 255, 255, 210))
+    sketch.paint(quill_mask(sketch, x, y, size), (255, 255, 255))
 
 
 def logo_picture(size):
@@ -248,7 +249,7 @@ def frame(border, inside_tint, border_width=1.0):
     inner = sketch.rounded_mask(border_width, border_width, width - border_width,
                                 height - border_width, 4 - border_width)
     # Dark enough under white text on a bright desktop, light enough to see through.
-    sketch.paint(inner, sketch.vertical_gradient(inside_tint + (70,), inside_tint + (52,)))
+    sketch.paint(inner, sketch.vertical_gradient(inside_tint + (140,), inside_tint + (112,)))
     sheen = subtract(inner, sketch.rounded_mask(border_width, border_width + 1,
                                                 width - border_width, height, 4 - border_width))
     sketch.paint(sheen, (255, 255, 255, 34))
@@ -307,7 +308,7 @@ def close_button(disc, cross, drop):
         edge = ImageChops.lighter(
             sketch.stroke_mask([(cx - 3.5, cy - 3.5), (cx + 3.5, cy + 3.5)], 3.8),
             sketch.stroke_mask([(cx + 3.5, cy - 3.5), (cx - 3.5, cy + 3.5)], 3.8))
-        sketch.paint(edge, (0, 0, 0, 110))
+        sketch.paint(edge, (0, 0, 0, 140))
     strokes = ImageChops.lighter(
         sketch.stroke_mask([(cx - 3.5, cy - 3.5), (cx + 3.5, cy + 3.5)], 1.8),
         sketch.stroke_mask([(cx + 3.5, cy - 3.5), (cx - 3.5, cy + 3.5)], 1.8))
@@ -357,7 +358,7 @@ def help_background():
     sketch.paint(header, sketch.vertical_gradient(mix(TEAL_LIGHT, TEAL_DARK, 0.25), TEAL_DARK, 0, HEADER_HEIGHT))
     sketch.paint(sketch.rounded_mask(0, HEADER_HEIGHT, width, HEADER_HEIGHT + 1, 0), (10, 80, 76, 120))
     # A large, faint quill behind the text.
-    watermark = sketch.polygon_mask(quill_outline(258, 54, 170))
+    watermark = quill_mask(sketch, 262, 56, 150)
     sketch.paint(ImageChops.multiply(watermark, inner), (TEAL_DARK[0], TEAL_DARK[1], TEAL_DARK[2], 22))
     # The logo sits on a white tile so it stands off the teal header.
     sketch.paint(sketch.rounded_mask(13, 9, 43, 39, 8), (255, 255, 255, 235))
@@ -417,22 +418,23 @@ def product_banner(top, bottom, edge, text_colour, drop):
 def palette_icon(wood, rim, paints, drop):
     sketch = Sketch(16, 16)
     y = drop
-    shape = sketch.ellipse_mask(0.5, 1.5 + y, 15.5, 14.5 + y)
-    shape = subtract(shape, sketch.ellipse_mask(8.6, 9.2 + y, 12.4, 13 + y))
-    inner = sketch.ellipse_mask(1.6, 2.6 + y, 14.4, 13.4 + y)
-    inner = subtract(inner, sketch.ellipse_mask(7.6, 8.2 + y, 13.4, 14 + y))
-    sketch.paint(shape, rim)
+    # The notch bitten out of the lower right edge is where the thumb goes.
+    notch = sketch.ellipse_mask(9.6, 8.4 + y, 15.8, 14.6 + y)
+    outer = subtract(sketch.ellipse_mask(0.5, 1.5 + y, 15.5, 14.5 + y), notch)
+    inner = subtract(sketch.ellipse_mask(1.6, 2.6 + y, 14.4, 13.4 + y),
+                     sketch.ellipse_mask(8.6, 7.4 + y, 16.8, 15.6 + y))
+    sketch.paint(outer, rim)
     sketch.paint(inner, wood)
-    for (px, py), colour in zip(((4.2, 6.4), (7.6, 4.4), (11.4, 5.2), (4.6, 10.2)), paints):
-        sketch.paint(sketch.ellipse_mask(px - 1.6, py - 1.6 + y, px + 1.6, py + 1.6 + y), colour)
+    for (px, py), colour in zip(((4.3, 9.4), (4.6, 5.6), (8.2, 4.2), (11.8, 5.4)), paints):
+        sketch.paint(sketch.ellipse_mask(px - 1.55, py - 1.55 + y, px + 1.55, py + 1.55 + y), colour)
     return sketch.finish()
 
 
-def speech_bubble(sketch, x, y, colour, tail_colour=None):
+def speech_bubble(sketch, x, y, colour):
     """A plain rounded speech bubble with three dots, 16 x 13 px at x, y."""
     sketch.paint(sketch.rounded_mask(x, y, x + 16, y + 11, 4), colour)
     sketch.paint(sketch.polygon_mask([(x + 3.5, y + 9), (x + 8, y + 9), (x + 3, y + 14)]),
-                 tail_colour or colour)
+                 colour)
 
 
 def chat_button(top, bottom, edge, text_colour, icon, dots, drop):
@@ -443,11 +445,11 @@ def chat_button(top, bottom, edge, text_colour, icon, dots, drop):
     sheen = subtract(sketch.rounded_mask(1, 1 + drop, 77, 23 + drop, 4),
                      sketch.rounded_mask(1, 2 + drop, 77, 24 + drop, 4))
     sketch.paint(sheen, (255, 255, 255, 60))
-    speech_bubble(sketch, 6, 5.5 + drop, icon)
+    speech_bubble(sketch, 5, 5.5 + drop, icon)
     for dx in (4, 8, 12):
-        sketch.paint(sketch.ellipse_mask(6 + dx - 1.1, 10 + drop, 6 + dx + 1.1, 12.2 + drop), dots)
+        sketch.paint(sketch.ellipse_mask(5 + dx - 1.1, 10 + drop, 5 + dx + 1.1, 12.2 + drop), dots)
     image = sketch.finish()
-    draw_text(image, (25, 12 + drop), "在线咨询", font(CJK_FONT, 12), text_colour, anchor="lm")
+    draw_text(image, (24, 12 + drop), "在线咨询", font(CJK_FONT, 12), text_colour, anchor="lm")
     return image
 
 
@@ -457,13 +459,13 @@ def message_button(top, bottom, edge, text_colour, icon, drop):
     sketch.paint(sketch.rounded_mask(1, 1 + drop, 77, 23 + drop, 4),
                  sketch.vertical_gradient(top, bottom, drop, 24 + drop))
     # An envelope: its body, then the flap as two strokes meeting in the middle.
-    ex, ey = 6, 7 + drop
+    ex, ey = 5, 7 + drop
     sketch.paint(subtract(sketch.rounded_mask(ex, ey, ex + 15, ey + 11, 1.5),
                           sketch.rounded_mask(ex + 1.2, ey + 1.2, ex + 13.8, ey + 9.8, 0.8)), icon)
     sketch.paint(sketch.stroke_mask([(ex + 1.5, ey + 1.5), (ex + 7.5, ey + 6.2),
                                      (ex + 13.5, ey + 1.5)], 1.2), icon)
     image = sketch.finish()
-    draw_text(image, (25, 12 + drop), "给我留言", font(CJK_FONT, 12), text_colour, anchor="lm")
+    draw_text(image, (24, 12 + drop), "给我留言", font(CJK_FONT, 12), text_colour, anchor="lm")
     return image
 
 
@@ -495,7 +497,7 @@ def pictures():
         ("ClockBlack", 1232, clock_face((34, 37, 42), (200, 204, 210), (255, 255, 255, 255))),
         ("ClockGreen", 1233, clock_face((46, 178, 86), (20, 110, 50), (255, 255, 255, 255))),
         ("ClockYellow", 1234, clock_face((255, 212, 56), (176, 128, 0), (72, 52, 0, 255))),
-        ("DeleteNormal", 1241, delete_button(None, None, (170, 176, 184), 1.7)),
+        ("DeleteNormal", 1241, delete_button(None, None, (206, 211, 218), 1.7)),
         ("DeleteHover", 1242, delete_button((246, 247, 249), (196, 200, 206), (226, 40, 36), 1.7)),
         ("DeletePressed", 1243, delete_button((156, 162, 170), (120, 126, 134), (200, 24, 20), 1.7)),
         ("BalloonLogo", 1251, logo_picture(16)),
