@@ -17,6 +17,7 @@ rings around thin lines. Text is drawn at the final size, where FreeType's
 hinting keeps small Chinese glyphs crisp.
 """
 
+import hashlib
 import io
 import math
 import struct
@@ -578,10 +579,17 @@ def bmp_icon_image(image):
 
 def main():
     PICTURES_DIR.mkdir(exist_ok=True)
-    lines = ["// Written by art/draw_pictures.py; every picture as an RCDATA PNG.", ""]
+    entries = []
+    digest = hashlib.sha256()
     for name, picture_id, image in pictures():
-        image.save(PICTURES_DIR / f"{name}.png", "PNG", optimize=True)
-        lines.append(f'{picture_id} RCDATA "pictures/{name}.png"')
+        path = PICTURES_DIR / f"{name}.png"
+        image.save(path, "PNG", optimize=True)
+        digest.update(path.read_bytes())
+        entries.append(f'{picture_id} RCDATA "pictures/{name}.png"')
+    # windres reports no dependency on the files it embeds, so the build
+    # notices new pictures only by this file's changing: the digest sees to it.
+    lines = ["// Written by art/draw_pictures.py; every picture as an RCDATA PNG.",
+             f"// Pictures digest: {digest.hexdigest()[:32]}", ""] + entries
     (RESOURCES_DIR / "Pictures.rc").write_text("\n".join(lines) + "\n", encoding="ascii")
     write_icon(RESOURCES_DIR / "Quillo.ico", [logo_picture(s) for s in (256, 48, 32, 16)])
     write_icon(RESOURCES_DIR / "Logo16.ico", [logo_picture(16)])
