@@ -23,7 +23,7 @@ import math
 import struct
 from pathlib import Path
 
-from PIL import Image, ImageChops, ImageDraw, ImageFilter, ImageFont
+from PIL import Image, ImageChops, ImageDraw, ImageFont
 
 ART_DIR = Path(__file__).resolve().parent
 RESOURCES_DIR = ART_DIR.parent
@@ -46,6 +46,7 @@ TEAL_LIGHT = (52, 190, 170)
 TEAL_DARK = (16, 112, 106)
 INK = (28, 44, 62)
 RED_LINE = (214, 38, 38)
+SMOKE = (24, 30, 40)  # the dark glass under white text on the strip
 
 
 def font(path, size, index=0):
@@ -130,14 +131,10 @@ def subtract(a, b):
     return ImageChops.subtract(a, b)
 
 
-def draw_text(image, xy, text, typeface, fill, anchor="la", halo=None):
-    """Text at final size; halo (colour, alpha) puts a soft dark edge around it."""
+def draw_text(image, xy, text, typeface, fill, anchor="la"):
+    """Text at final size, blended over what is there."""
     mask = Image.new("L", image.size, 0)
     ImageDraw.Draw(mask).text(xy, text, font=typeface, fill=255, anchor=anchor)
-    if halo:
-        colour, alpha = halo
-        spread = mask.filter(ImageFilter.MaxFilter(3)).filter(ImageFilter.GaussianBlur(0.6))
-        composite_mask(image, spread, colour + (alpha,))
     composite_mask(image, mask, fill)
 
 
@@ -160,40 +157,43 @@ def mix(a, b, t):
 # ---------------------------------------------------------------- the logo
 
 
-def quill_outline(x, y, size):
-    """The quill's vane as a polygon, tip at top right, in a size-px square at x, y."""
-    tip = (0.84, 0.13)
-    base = (0.30, 0.72)
-    ax, ay = base[0] - tip[0], base[1] - tip[1]
+QUILL_TIP = (0.84, 0.12)
+QUILL_BASE = (0.34, 0.68)  # where the vane ends and the bare shaft begins
+QUILL_NIB = (0.23, 0.81)
+VANE_WIDE, VANE_NARROW = 0.20, 0.11  # the vane is wider on its upper side
+
+
+def vane_point(t, side):
+    """A point of the vane's edge at t (0 tip, 1 base); side +1 upper, -1 lower, 0 spine."""
+    ax, ay = QUILL_BASE[0] - QUILL_TIP[0], QUILL_BASE[1] - QUILL_TIP[1]
     length = math.hypot(ax, ay)
-    nx, ny = -ay / length, ax / length  # left of the tip-to-base direction
-    left, right = [], []
-    steps = 24
-    for i in range(steps + 1):
-        t = i / steps
-        swell = math.sin(math.pi * t) ** 0.75 * (1 - 0.35 * t)
-        cx, cy = tip[0] + ax * t, tip[1] + ay * t
-        left.append((cx + nx * 0.20 * swell, cy + ny * 0.20 * swell))
-        right.append((cx - nx * 0.11 * swell, cy - ny * 0.11 * swell))
-    pts = left + right[::-1]
-    return [(x + px * size, y + py * size) for px, py in pts]
+    nx, ny = -ay / length, ax / length  # points to the upper left
+    swell = math.sin(math.pi * t) ** 0.75 * (1 - 0.35 * t)
+    half = (VANE_WIDE if side > 0 else VANE_NARROW) * swell * side
+    return (QUILL_TIP[0] + ax * t + nx * half, QUILL_TIP[1] + ay * t + ny * half)
 
 
 def quill_mask(sketch, x, y, size):
     """The quill and the ink line it writes, in a size-px square at x, y."""
+    def at(px, py):
+        return (x + px * size, y + py * size)
+
+    steps = 32
+    outline = [vane_point(i / steps, +1) for i in range(steps + 1)]
+    outline += [vane_point(i / steps, -1) for i in range(steps, -1, -1)]
     quill = ImageChops.lighter(
-        sketch.polygon_mask(quill_outline(x, y, size)),
-        sketch.stroke_mask([(x + 0.34 * size, y + 0.67 * size),
-                            (x + 0.22 * size, y + 0.82 * size)], max(size * 0.055, 1.1)))
+        sketch.polygon_mask([at(*p) for p in outline]),
+        sketch.stroke_mask([at(*vane_point(0.9, 0)), at(*QUILL_NIB)], max(size * 0.05, 1.1)))
     if size >= 24:
-        # The spine and a split in the vane read only when there is room.
-        quill = subtract(quill, sketch.stroke_mask([(x + 0.80 * size, y + 0.18 * size),
-                                                    (x + 0.36 * size, y + 0.66 * size)], size * 0.022))
-        quill = subtract(quill, sketch.stroke_mask([(x + 0.46 * size, y + 0.47 * size),
-                                                    (x + 0.38 * size, y + 0.43 * size)], size * 0.03))
-    ink = sketch.stroke_mask([(x + 0.20 * size, y + 0.86 * size),
-                              (x + 0.50 * size, y + 0.86 * size),
-                              (x + 0.78 * size, y + 0.80 * size)], max(size * 0.055, 1.0))
+        # The spine and two splits in the vane read only when there is room.
+        quill = subtract(quill, sketch.stroke_mask([at(*vane_point(0.1, 0)), at(*vane_point(0.9, 0))],
+                                                   size * 0.016))
+        for t in (0.34, 0.56):
+            edge, inward = vane_point(t, +1), vane_point(t - 0.12, +0.3)
+            quill = subtract(quill, sketch.stroke_mask([at(*edge), at(*inward)], size * 0.022))
+    # The ink line the quill has written, starting just past the nib.
+    wave = [(0.30 + 0.5 * i / 12, 0.87 - 0.025 * math.sin(math.pi * 2 * i / 12)) for i in range(13)]
+    ink = sketch.stroke_mask([at(*p) for p in wave], max(size * 0.05, 1.0))
     return ImageChops.lighter(quill, ink)
 
 
@@ -202,11 +202,6 @@ def draw_logo(sketch, x, y, size):
     radius = size * 0.22
     sketch.paint(sketch.rounded_mask(x, y, x + size, y + size, radius),
                  sketch.vertical_gradient(TEAL_LIGHT, TEAL_DARK, y, y + size))
-    # A soft light along the top edge gives the tile some body at large sizes.
-    if size >= 32:
-        gloss = subtract(sketch.rounded_mask(x, y, x + size, y + size, radius),
-                         sketch.rounded_mask(x, y + size * 0.03, x + size, y + size * 1.03, radius))
-        sketch.paint(gloss, (255, 255, 255, 90))
     sketch.paint(quill_mask(sketch, x, y, size), (255, 255, 255))
 
 
@@ -224,13 +219,15 @@ def strip_band():
     """Rows 0-19 of every strip background: the logo band and the red line."""
     band = Image.new("RGBA", (STRIP_WIDTH, 20), (0, 0, 0, 0))
     band.paste((0, 0, 0, BAND_ALPHA), (0, 0, STRIP_WIDTH, BAND_HEIGHT))
+    name_font = font(LATIN_BOLD_FONT, 11)
     sketch = Sketch(STRIP_WIDTH, 20)
+    # The same smoked glass as the row frames keeps the white name legible on
+    # a bright desktop.
+    plate_right = 22 + text_width("Quillo", name_font)
+    sketch.paint(sketch.rounded_mask(0, 0, plate_right, BAND_HEIGHT, 4), SMOKE + (130,))
     draw_logo(sketch, 2, 1, 14)
     band.alpha_composite(sketch.finish())
-    draw_text(band, (19, 8), "Quillo", font(LATIN_BOLD_FONT, 11), (255, 255, 255),
-              anchor="lm", halo=((0, 0, 0), 150))
-    # The logo's halo must not spill into the gap below the band.
-    band.paste((0, 0, 0, 0), (0, BAND_HEIGHT, STRIP_WIDTH, RED_LINE_TOP))
+    draw_text(band, (19, 8), "Quillo", name_font, (255, 255, 255), anchor="lm")
     band.paste(RED_LINE + (255,), (0, RED_LINE_TOP, STRIP_WIDTH, RED_LINE_TOP + 1))
     band.paste(mix(RED_LINE, (0, 0, 0), 0.18) + (255,), (0, RED_LINE_TOP + 1, STRIP_WIDTH, 20))
     return band
@@ -302,14 +299,7 @@ def help_button(colours, rim, drop):
 def close_button(disc, cross, drop):
     sketch = Sketch(20, 20)
     cx, cy = 9, 8 + drop
-    if disc:
-        sketch.paint(sketch.ellipse_mask(cx - 7, cy - 7, cx + 7, cy + 7), disc)
-    else:
-        # Without a disc the cross keeps a dark edge so it reads on a white desktop.
-        edge = ImageChops.lighter(
-            sketch.stroke_mask([(cx - 3.5, cy - 3.5), (cx + 3.5, cy + 3.5)], 3.8),
-            sketch.stroke_mask([(cx + 3.5, cy - 3.5), (cx - 3.5, cy + 3.5)], 3.8))
-        sketch.paint(edge, (0, 0, 0, 140))
+    sketch.paint(sketch.ellipse_mask(cx - 7, cy - 7, cx + 7, cy + 7), disc)
     strokes = ImageChops.lighter(
         sketch.stroke_mask([(cx - 3.5, cy - 3.5), (cx + 3.5, cy + 3.5)], 1.8),
         sketch.stroke_mask([(cx + 3.5, cy - 3.5), (cx - 3.5, cy + 3.5)], 1.8))
@@ -480,7 +470,7 @@ def pictures():
     result = [(f"StripBackground{rows:02d}", 1000 + rows, strip_background(band, rows))
               for rows in range(1, MAX_ROWS + 1)]
     result += [
-        ("FrameNormal", 1101, frame((168, 174, 182, 235), (24, 30, 40))),
+        ("FrameNormal", 1101, frame((168, 174, 182, 235), SMOKE)),
         ("FrameRed", 1102, frame((232, 52, 48, 255), (70, 12, 12), 1.6)),
         ("FrameYellow", 1103, frame((250, 204, 30, 255), (64, 48, 0), 1.6)),
         ("AddNormal", 1201, add_button(0, grey_pill, (255, 255, 255, 255), (96, 102, 112, 220))),
@@ -491,7 +481,7 @@ def pictures():
         ("HelpNormal", 1211, help_button(((86, 146, 214), (44, 96, 170)), (230, 238, 248, 235), 0)),
         ("HelpHover", 1212, help_button(((110, 176, 250), (52, 124, 214)), (255, 255, 255, 255), 0)),
         ("HelpPressed", 1213, help_button(((40, 86, 150), (30, 64, 118)), (190, 204, 224, 235), 1)),
-        ("CloseNormal", 1221, close_button(None, (255, 255, 255), 0)),
+        ("CloseNormal", 1221, close_button(SMOKE + (130,), (255, 255, 255), 0)),
         ("CloseHover", 1222, close_button((226, 52, 48, 245), (255, 255, 255), 0)),
         ("ClosePressed", 1223, close_button((160, 28, 26, 250), (255, 226, 226), 1)),
         ("ClockWhite", 1231, clock_face((255, 255, 255), (96, 104, 114), (40, 44, 50, 255))),
