@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -52,6 +53,20 @@ public:
     virtual void RefreshStrip() = 0;
 };
 
+struct StripState;
+
+// What the strip calls in other subsystems without depending on them; the
+// start routine fills these in before the strip window is created. An empty
+// hook does nothing.
+struct StripHooks {
+    // The last step of building the strip, once every row exists.
+    std::function<void(StripState&)> StartWatcher;
+    // A clock button of any row was clicked (the button that was clicked).
+    std::function<void(StripState&, HWND)> ClockClicked;
+    // 帮助按钮 was clicked.
+    std::function<void(StripState&)> HelpClicked;
+};
+
 // Program-wide state owned by the strip.
 struct StripState {
     memo::EntryList Entries;  // `EntryList`, never empty once built
@@ -66,6 +81,7 @@ struct StripState {
     HANDLE WatcherHandle = nullptr;
     memo::ConfigFile Config;
     std::unique_ptr<StripSkin> Skin;
+    StripHooks Hooks;
 
     // Row r's controls (r >= 1); nullptr when there is no such row.
     HWND RowEditBox(int row) const;
