@@ -277,7 +277,7 @@ def shield_outline(cx, top, width, height):
     for i in range(1, steps + 1):
         t = i / steps
         # Straight sides for the first half, then a curve down to the point.
-        px = cx + half * (1 - t ** 2.2)
+        px = cx + half * (1 - t ** 3.2)
         py = top + 2.0 + (height - 2.0) * t
         pts.append((px, py))
     mirrored = [(2 * cx - px, py) for px, py in pts[5:][::-1]]
@@ -292,7 +292,7 @@ def help_button(colours, rim, drop):
     inner = shield_outline(10, top + 1.1, 11.8, 12.9)
     sketch.paint(sketch.polygon_mask(inner), sketch.vertical_gradient(*colours, top, top + 15))
     image = sketch.finish()
-    draw_text(image, (10, top + 7), "?", font(LATIN_BOLD_FONT, 10), (255, 255, 255), anchor="mm")
+    draw_text(image, (10, top + 7), "?", font(LATIN_BOLD_FONT, 12), (255, 255, 255), anchor="mm")
     return image
 
 
