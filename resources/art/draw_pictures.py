@@ -49,8 +49,8 @@ RED_LINE = (214, 38, 38)
 SMOKE = (24, 30, 40)  # the dark glass under white text on the strip
 
 
-def font(path, size, index=0):
-    return ImageFont.truetype(path, size, index=index)
+def font(path, size):
+    return ImageFont.truetype(path, size)
 
 
 # ---------------------------------------------------------------- drawing kit
@@ -129,6 +129,13 @@ class Sketch:
 
 def subtract(a, b):
     return ImageChops.subtract(a, b)
+
+
+def cross_mask(sketch, cx, cy, reach, width):
+    """An x of two strokes reaching reach px from the centre along each axis."""
+    return ImageChops.lighter(
+        sketch.stroke_mask([(cx - reach, cy - reach), (cx + reach, cy + reach)], width),
+        sketch.stroke_mask([(cx + reach, cy - reach), (cx - reach, cy + reach)], width))
 
 
 def draw_text(image, xy, text, typeface, fill, anchor="la"):
@@ -300,10 +307,7 @@ def close_button(disc, cross, drop):
     sketch = Sketch(20, 20)
     cx, cy = 9, 8 + drop
     sketch.paint(sketch.ellipse_mask(cx - 7, cy - 7, cx + 7, cy + 7), disc)
-    strokes = ImageChops.lighter(
-        sketch.stroke_mask([(cx - 3.5, cy - 3.5), (cx + 3.5, cy + 3.5)], 1.8),
-        sketch.stroke_mask([(cx + 3.5, cy - 3.5), (cx - 3.5, cy + 3.5)], 1.8))
-    sketch.paint(strokes, cross)
+    sketch.paint(cross_mask(sketch, cx, cy, 3.5, 1.8), cross)
     return sketch.finish()
 
 
@@ -320,15 +324,12 @@ def clock_face(face, rim, hands):
     return image
 
 
-def delete_button(disc, disc_rim, cross, width):
+def delete_button(disc, disc_rim, cross):
     sketch = Sketch(16, 16)
     if disc:
         sketch.paint(sketch.ellipse_mask(1, 1, 15, 15), disc_rim)
         sketch.paint(sketch.ellipse_mask(2, 2, 14, 14), disc)
-    strokes = ImageChops.lighter(
-        sketch.stroke_mask([(5.2, 5.2), (10.8, 10.8)], width),
-        sketch.stroke_mask([(10.8, 5.2), (5.2, 10.8)], width))
-    sketch.paint(strokes, cross)
+    sketch.paint(cross_mask(sketch, 8, 8, 2.8, 1.7), cross)
     return sketch.finish()
 
 
@@ -354,9 +355,8 @@ def help_background():
     # The logo sits on a white tile so it stands off the teal header.
     sketch.paint(sketch.rounded_mask(13, 9, 43, 39, 8), (255, 255, 255, 235))
     draw_logo(sketch, 15, 11, 26)
-    # Section rules and bullets.
-    for y in (120,):
-        sketch.paint(sketch.rounded_mask(40, y, 260, y + 1, 0), (16, 112, 106, 40))
+    # A rule between the two notes, and their bullets.
+    sketch.paint(sketch.rounded_mask(40, 120, 260, 121, 0), TEAL_DARK + (40,))
     for y in (88, 148):
         sketch.paint(sketch.ellipse_mask(40, y - 3, 46, y + 3), TEAL_DARK)
     image = sketch.finish()
@@ -382,12 +382,8 @@ def help_background():
 def help_close(tile, cross, drop):
     sketch = Sketch(61, 35)
     cx, cy = 39, 19 + drop
-    if tile:
-        sketch.paint(sketch.rounded_mask(cx - 13, cy - 10, cx + 13, cy + 10, 5), tile)
-    strokes = ImageChops.lighter(
-        sketch.stroke_mask([(cx - 4.5, cy - 4.5), (cx + 4.5, cy + 4.5)], 1.6),
-        sketch.stroke_mask([(cx + 4.5, cy - 4.5), (cx - 4.5, cy + 4.5)], 1.6))
-    sketch.paint(strokes, cross)
+    sketch.paint(sketch.rounded_mask(cx - 13, cy - 10, cx + 13, cy + 10, 5), tile)
+    sketch.paint(cross_mask(sketch, cx, cy, 4.5, 1.6), cross)
     return sketch.finish()
 
 
@@ -488,9 +484,9 @@ def pictures():
         ("ClockBlack", 1232, clock_face((34, 37, 42), (200, 204, 210), (255, 255, 255, 255))),
         ("ClockGreen", 1233, clock_face((46, 178, 86), (20, 110, 50), (255, 255, 255, 255))),
         ("ClockYellow", 1234, clock_face((255, 212, 56), (176, 128, 0), (72, 52, 0, 255))),
-        ("DeleteNormal", 1241, delete_button(None, None, (206, 211, 218), 1.7)),
-        ("DeleteHover", 1242, delete_button((246, 247, 249), (196, 200, 206), (226, 40, 36), 1.7)),
-        ("DeletePressed", 1243, delete_button((156, 162, 170), (120, 126, 134), (200, 24, 20), 1.7)),
+        ("DeleteNormal", 1241, delete_button(None, None, (206, 211, 218))),
+        ("DeleteHover", 1242, delete_button((246, 247, 249), (196, 200, 206), (226, 40, 36))),
+        ("DeletePressed", 1243, delete_button((156, 162, 170), (120, 126, 134), (200, 24, 20))),
         ("BalloonLogo", 1251, logo_picture(16)),
         ("HelpBackground", 1301, help_background()),
         ("HelpCloseNormal", 1311, help_close((255, 255, 255, 30), (255, 255, 255, 170), 0)),
