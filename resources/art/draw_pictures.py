@@ -418,7 +418,7 @@ def palette_icon(wood, rim, paints, drop):
 
 
 def speech_bubble(sketch, x, y, colour):
-    """A plain rounded speech bubble with three dots, 16 x 13 px at x, y."""
+    """A plain rounded speech bubble, 16 x 14 px at x, y, its tail at the lower left."""
     sketch.paint(sketch.rounded_mask(x, y, x + 16, y + 11, 4), colour)
     sketch.paint(sketch.polygon_mask([(x + 3.5, y + 9), (x + 8, y + 9), (x + 3, y + 14)]),
                  colour)
