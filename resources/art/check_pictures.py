@@ -199,7 +199,7 @@ def check(resources):
         if image.size != expected_size(name):
             faults.add(name, f"size {image.size}, wants {expected_size(name)}")
             continue
-        images[name] = image.convert("RGBA")
+        images[name] = image
 
     first = images.get(background_name(1))
     band = first.crop((0, 0, STRIP_WIDTH, 20)).tobytes() if first else None
