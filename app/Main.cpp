@@ -1,35 +1,49 @@
-// Start routine. For now a plain window; the strip takes its place.
+// The start routine: one strip per folder, the program-wide state, the strip
+// window and its message loop.
 #include <windows.h>
+
+#include <memory>
+
+#include "app/SingleInstance.h"
+#include "strip/Strip.h"
 
 namespace {
 
-LRESULT CALLBACK PlainWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
-    if (msg == WM_DESTROY) {
-        PostQuitMessage(0);
-        return 0;
-    }
-    return DefWindowProcA(hwnd, msg, wParam, lParam);
+// `InitGlobals`: the strip's state, its skin layer and the hooks into the
+// other subsystems, all made before the strip window exists.
+std::unique_ptr<strip::StripState> InitGlobals() {
+    auto state = std::make_unique<strip::StripState>();
+    state->Skin = strip::MakePlainStripSkin(*state);
+    return state;
 }
+
+// `ReleaseGlobals`: runs once the strip window is gone.
+void ReleaseGlobals(std::unique_ptr<strip::StripState>& state) { state.reset(); }
 
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-    WNDCLASSA windowClass{};
-    windowClass.lpfnWndProc = PlainWndProc;
-    windowClass.hInstance = instance;
-    windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    windowClass.lpszClassName = "QuilloStrip";
-    RegisterClassA(&windowClass);
-    HWND hwnd = CreateWindowExA(WS_EX_TOOLWINDOW, "QuilloStrip", "Quillo备忘条v2.0", WS_POPUP | WS_VISIBLE, 0, 0, 207,
-                                46, nullptr, nullptr, instance, nullptr);
-    if (!hwnd) {
+    app::FolderInstance folderInstance(app::ExeFolder());
+    if (!folderInstance.IsFirst()) {
+        folderInstance.BringRunningStripToFront(5000);
+        return 0;
+    }
+    std::unique_ptr<strip::StripState> state = InitGlobals();
+    state->Skin->StartSkin();
+    HWND stripHwnd = strip::CreateStripWindow(*state, instance);
+    if (!stripHwnd) {
+        ReleaseGlobals(state);
         return 1;
     }
+    folderInstance.MarkStrip(stripHwnd);
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        if (strip::PreTranslateStripMessage(*state, msg)) {
+            continue;
+        }
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
-    return 0;
+    ReleaseGlobals(state);
+    return static_cast<int>(msg.wParam);
 }

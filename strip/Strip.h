@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "memo/Memo.h"
@@ -67,6 +68,10 @@ struct StripHooks {
     std::function<void(StripState&)> HelpClicked;
 };
 
+struct FontDeleter {
+    void operator()(HFONT font) const { DeleteObject(font); }
+};
+
 // Program-wide state owned by the strip.
 struct StripState {
     memo::EntryList Entries;  // `EntryList`, never empty once built
@@ -82,6 +87,15 @@ struct StripState {
     memo::ConfigFile Config;
     std::unique_ptr<StripSkin> Skin;
     StripHooks Hooks;
+    // The font of 编辑框1 and its copies, shared by them all.
+    std::unique_ptr<std::remove_pointer_t<HFONT>, FontDeleter> EditFont;
+    // The last write of "条目内容" failed; the list stays in memory and the
+    // next save writes it whole again.
+    bool EntriesSavePending = false;
+    // Likewise for "启动X坐标" and "启动Y坐标".
+    bool PositionSavePending = false;
+    // Set while BuildStrip runs: placing the strip then is no move by the user.
+    bool Building = false;
 
     // Row r's controls (r >= 1); nullptr when there is no such row.
     HWND RowEditBox(int row) const;
@@ -93,5 +107,43 @@ struct StripState {
 // `SaveEntries`: takes the focused box's text first, then writes the whole
 // list to "条目内容". A failed write is kept pending and tried again.
 void SaveEntries(StripState& strip);
+
+// The window class of the strip; a second start of the program finds the
+// running strip by it.
+inline constexpr const char* kStripClassName = "QuilloStrip";
+// The most GBK bytes an edit box of the strip takes from typing or pasting.
+inline constexpr int kEditLimitBytes = 26;
+inline constexpr int kStripWidth = 207;
+inline constexpr int kFirstRowHeight = 46;
+inline constexpr int kRowPitch = 20;
+// The band at the top of the strip that holds its buttons.
+inline constexpr int kTopBandHeight = 26;
+
+// Creates the `StripWindow` from its definition and shows it; `BuildStrip`
+// runs while it is created. nullptr when the window could not be made.
+HWND CreateStripWindow(StripState& strip, HINSTANCE instance);
+
+// The message loop shows each message here before dispatching it: Esc closes
+// the strip unless the focused control takes the key. True when consumed.
+bool PreTranslateStripMessage(StripState& strip, const MSG& msg);
+
+// `AddRow`: appends a row with the defaults of a new entry. False (and
+// nothing changed) when the row's controls could not be made.
+bool AddRow(StripState& strip);
+// `DeleteRow`: the row whose delete button this is; other windows are ignored.
+void DeleteRow(StripState& strip, HWND deleteButton);
+// `TakeEditText`: the box's text enters its row's entry in storable form, and
+// the box shows what was stored.
+void TakeEditText(StripState& strip, HWND editBox);
+// `SavePosition`: writes the strip's left and top edges.
+void SavePosition(StripState& strip);
+// Moves the strip onto the nearest work area when its top band lies on no
+// monitor, and saves the new place; true when it moved.
+bool RescueOffScreenStrip(StripState& strip);
+// Rescues the strip, then raises it above every window, leaving it not topmost.
+void BringStripToFront(StripState& strip);
+
+// The strip skin of plain controls, used until the skinned one takes over.
+std::unique_ptr<StripSkin> MakePlainStripSkin(StripState& strip);
 
 }  // namespace strip
