@@ -21,6 +21,7 @@ constexpr DWORD kPhaseMs = 2000;
 constexpr const char* kGbkBalloonText = "备忘条提醒您：时间到了！";
 constexpr const char* kGbkBalloonTitle = "Quillo备忘条v2.0";
 constexpr UINT_PTR kBalloonToolId = 1;
+constexpr int kBalloonLogoIconId = 2;  // the 16 px logo's icon group in resources/Quillo.rc
 
 // WM_APP_REMINDER_STEP's wParam; lParam points at the pass's T.
 enum WatcherStep : WPARAM {
@@ -209,17 +210,11 @@ private:
         }
     }
 
-    // The strip's own icon is the logo; the standard information icon stands
-    // in when the strip has none.
-    HICON LogoIcon() const {
-        HWND strip = strip_.StripHwnd;
-        auto icon = reinterpret_cast<HICON>(SendMessageA(strip, WM_GETICON, ICON_SMALL, 0));
-        if (!icon) {
-            icon = reinterpret_cast<HICON>(GetClassLongPtrA(strip, GCLP_HICONSM));
-        }
-        if (!icon) {
-            icon = reinterpret_cast<HICON>(GetClassLongPtrA(strip, GCLP_HICON));
-        }
+    // The logo from the exe's icon group 2; the standard information icon
+    // stands in when the exe carries none (as test programs do).
+    static HICON LogoIcon() {
+        auto icon = static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(kBalloonLogoIconId),
+                                                  IMAGE_ICON, 16, 16, LR_SHARED));
         return icon ? icon : reinterpret_cast<HICON>(TTI_INFO);
     }
 
@@ -281,7 +276,7 @@ private:
 
 }  // namespace
 
-HWND StartReminderWatcher(strip::StripState& strip, std::unique_ptr<WatcherTime> time) {
+HWND StartWatcherWithTime(strip::StripState& strip, std::unique_ptr<WatcherTime> time) {
     return ReminderWatcher::Start(strip, std::move(time));
 }
 
@@ -297,6 +292,6 @@ HWND ReminderBalloon(HWND watcherWindow) {
     return watcher ? watcher->Balloon() : nullptr;
 }
 
-void StartReminderWatcher(strip::StripState& strip) { StartReminderWatcher(strip, std::make_unique<SystemTime>()); }
+void StartReminderWatcher(strip::StripState& strip) { StartWatcherWithTime(strip, std::make_unique<SystemTime>()); }
 
 }  // namespace reminders

@@ -27,7 +27,7 @@ public:
 // Starts the watcher on `time`; returns the hidden window, owned by the strip
 // window, on which the watcher's steps run (nullptr when it could not start).
 // Destroying that window or the strip window stops the watcher.
-HWND StartReminderWatcher(strip::StripState& strip, std::unique_ptr<WatcherTime> time);
+HWND StartWatcherWithTime(strip::StripState& strip, std::unique_ptr<WatcherTime> time);
 
 // The balloon tip the watcher pops up, nullptr before its first coloured phase.
 HWND ReminderBalloon(HWND watcherWindow);

@@ -55,7 +55,7 @@ protected:
     void Start(memo::EntryList entries) {
         strip = std::make_unique<TestStrip>(std::move(entries));
         control = std::make_shared<TimeControl>(strip->log);
-        watcher = reminders::StartReminderWatcher(strip->state, std::make_unique<ScriptedTime>(control));
+        watcher = reminders::StartWatcherWithTime(strip->state, std::make_unique<ScriptedTime>(control));
         ASSERT_NE(watcher, nullptr);
     }
     // Serves the watcher's steps until it has entered its `count`-th sleep.
@@ -173,7 +173,11 @@ TEST_F(WatcherTest, KeepsItsRhythmWhileTheSettingsWindowIsOpen) {
             return false;
         };
         HWND dialog = nullptr;
-        waitFor([&] { return (dialog = FindWindowA("#32770", "定时提醒设定")) != nullptr; });
+        // Visible only once its modal loop runs, so its controls are all made.
+        waitFor([&] {
+            dialog = FindWindowA("#32770", "定时提醒设定");
+            return dialog && IsWindowVisible(dialog);
+        });
         // The user switches row 1 off in the middle of its coloured phase.
         SendMessageA(GetDlgItem(dialog, 101), BM_CLICK, 0, 0);
         ReleaseSleep();
