@@ -1,0 +1,216 @@
+"""Drives the built Quillo.exe under Wine on an X display the way a user does.
+
+Each run gets a fresh folder (with Chinese in its path) holding a copy of the
+exe and, when asked, a prepared "配置.dpk". Input goes through xdotool, the
+file is read back as GBK, and screenshots come from `import -window root`.
+DISPLAY and WINEPREFIX come from the environment (scripts/test.sh sets them
+and boots the prefix); a run that touches the registry asks for its own copy
+of the prefix.
+
+    with harness.Quillo(exe) as q:
+        q.write_config(left=100, top=80, entries=[harness.entry("买菜")])
+        q.start()
+        q.click(160, 8)                      # the add button, strip pixels
+        q.wait_until(lambda: q.geometry()[3] == 66)
+        q.deactivate()
+        q.wait_until(lambda: "买菜" in q.read_config().get("条目内容", ""))
+"""
+
+import os
+import shutil
+import subprocess
+import tempfile
+import time
+
+CONFIG_NAME = "配置.dpk"
+SECTION = "各项配置"
+KEY_LEFT = "启动X坐标"
+KEY_TOP = "启动Y坐标"
+KEY_ENTRIES = "条目内容"
+KEY_COLOR = "文本颜色"
+WHITE = 16777215
+
+
+def entry(text, reminder_on="假", reminder_time="2011-01-01-12:00:00", yellow="假", color=WHITE):
+    """One stored entry, in the form "条目内容" holds it (closed by a backslash)."""
+    return f"{text}&{reminder_on}&{reminder_time}&{yellow}&{color}\\"
+
+
+def wait_until(predicate, timeout=10.0, what="condition"):
+    """Polls `predicate` until it returns something true; fails after `timeout` s."""
+    deadline = time.monotonic() + timeout
+    while True:
+        result = predicate()
+        if result:
+            return result
+        if time.monotonic() >= deadline:
+            raise AssertionError(f"timed out after {timeout}s waiting for {what}")
+        time.sleep(0.05)
+
+
+def xdotool(*args, check=True):
+    done = subprocess.run(["xdotool", *map(str, args)], capture_output=True, text=True)
+    if check and done.returncode != 0:
+        raise RuntimeError(f"xdotool {' '.join(map(str, args))}: {done.stderr.strip()}")
+    return done.stdout
+
+
+def visible_windows(wm_class):
+    """X ids of the visible windows whose WM_CLASS matches (Wine uses the exe's name)."""
+    out = xdotool("search", "--onlyvisible", "--class", wm_class, check=False)
+    return [int(line) for line in out.split()]
+
+
+def window_geometry(window):
+    """(left, top, width, height) of an X window."""
+    values = {}
+    for line in xdotool("getwindowgeometry", "--shell", window).splitlines():
+        name, _, value = line.partition("=")
+        values[name] = int(value)
+    return values["X"], values["Y"], values["WIDTH"], values["HEIGHT"]
+
+
+class Quillo:
+    """One copy of Quillo.exe in its own folder, started and driven under Wine."""
+
+    wait_until = staticmethod(wait_until)
+
+    def __init__(self, exe, own_prefix=False, folder_name="便笺"):
+        self.exe = exe
+        self.root = tempfile.mkdtemp(prefix="quillo-e2e-")
+        self.folder = os.path.join(self.root, folder_name)
+        os.makedirs(self.folder)
+        shutil.copy2(exe, os.path.join(self.folder, "Quillo.exe"))
+        self.env = dict(os.environ, LANG="zh_CN.UTF-8", LC_ALL="zh_CN.UTF-8", WINEDEBUG="-all")
+        self.own_prefix = own_prefix
+        if own_prefix:
+            prefix = os.path.join(self.root, "wineprefix")
+            shutil.copytree(os.environ["WINEPREFIX"], prefix, symlinks=True)
+            self.env["WINEPREFIX"] = prefix
+        self.process = None
+        self.window = None
+        self._others = []
+
+    # ---- the file ----
+
+    @property
+    def config_path(self):
+        return os.path.join(self.folder, CONFIG_NAME)
+
+    def write_config(self, left=None, top=None, entries=None, color=None, raw=None):
+        """Writes "配置.dpk" as GBK; `entries` is a list of `entry(...)` texts."""
+        if raw is None:
+            lines = [f"[{SECTION}]"]
+            if left is not None:
+                lines.append(f"{KEY_LEFT}={left}")
+            if top is not None:
+                lines.append(f"{KEY_TOP}={top}")
+            if entries is not None:
+                lines.append(f"{KEY_ENTRIES}={''.join(entries)}")
+            if color is not None:
+                lines.append(f"{KEY_COLOR}={color}")
+            raw = "\r\n".join(lines) + "\r\n"
+        with open(self.config_path, "wb") as f:
+            f.write(raw.encode("gbk"))
+
+    def read_config(self):
+        """The keys of section "各项配置" as a dict; {} when there is no file."""
+        try:
+            with open(self.config_path, "rb") as f:
+                text = f.read().decode("gbk")
+        except FileNotFoundError:
+            return {}
+        values, in_section = {}, False
+        for line in text.splitlines():
+            line = line.strip()
+            if line.startswith("[") and line.endswith("]"):
+                in_section = line[1:-1] == SECTION
+            elif in_section and "=" in line:
+                key, _, value = line.partition("=")
+                values[key.strip()] = value.strip()
+        return values
+
+    # ---- the process and its window ----
+
+    def launch(self):
+        """Starts one more process of this folder's exe; returns the Popen."""
+        process = subprocess.Popen(["wine", os.path.join(self.folder, "Quillo.exe")], cwd=self.folder,
+                                   env=self.env, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                                   stderr=subprocess.DEVNULL)
+        return process
+
+    def start(self, timeout=20.0):
+        """Starts the exe and waits for its strip window; returns the X window id."""
+        before = set(visible_windows("quillo.exe"))
+        self.process = self.launch()
+        self.window = wait_until(lambda: self._new_strip(before), timeout, "the strip window")
+        return self.window
+
+    def _new_strip(self, before):
+        for window in visible_windows("quillo.exe"):
+            if window not in before and window_geometry(window)[2] == 207:
+                return window
+        return None
+
+    def geometry(self):
+        return window_geometry(self.window)
+
+    def wait_exit(self, timeout=10.0):
+        """Waits for the process to end and returns its exit code."""
+        return self.process.wait(timeout=timeout)
+
+    # ---- input ----
+
+    def focus(self):
+        """Gives the strip the X focus, which activates it in Wine."""
+        xdotool("windowfocus", "--sync", self.window, check=False)
+        xdotool("windowraise", self.window, check=False)
+
+    def click(self, x, y):
+        """A left click at strip pixels (x, y)."""
+        left, top, _, _ = self.geometry()
+        xdotool("mousemove", "--sync", left + x, top + y)
+        xdotool("click", "1")
+
+    def type_text(self, text, delay_ms=60):
+        # The first key sent to a fresh window can be lost; a Shift tap takes its place.
+        xdotool("key", "shift")
+        xdotool("type", "--delay", delay_ms, text)
+
+    def key(self, *names):
+        xdotool("key", "--delay", 60, *names)
+
+    def deactivate(self):
+        """Switches away as a user would: another X client takes the focus."""
+        title = f"quillo-elsewhere-{len(self._others)}-{os.getpid()}"
+        other = subprocess.Popen(["xmessage", "-title", title, "-geometry", "+900+700", "elsewhere"], env=self.env,
+                                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self._others.append(other)
+        windows = wait_until(lambda: xdotool("search", "--onlyvisible", "--name", title, check=False).split(),
+                             10, "the other window")
+        for window in windows:
+            xdotool("windowfocus", window, check=False)
+
+    def screenshot(self, path):
+        subprocess.run(["import", "-window", "root", path], env=self.env, check=True)
+        return path
+
+    # ---- the end ----
+
+    def close(self):
+        for other in self._others:
+            other.kill()
+            other.wait()
+        if self.process and self.process.poll() is None:
+            self.process.kill()
+            self.process.wait()
+        if self.own_prefix:
+            subprocess.run(["wineserver", "-k"], env=self.env, stdin=subprocess.DEVNULL,
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        shutil.rmtree(self.root, ignore_errors=True)
+
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *exc):
+        self.close()
