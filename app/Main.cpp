@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "app/SingleInstance.h"
+#include "reminders/Reminders.h"
 #include "strip/Strip.h"
 
 namespace {
@@ -14,6 +15,10 @@ namespace {
 std::unique_ptr<strip::StripState> InitGlobals() {
     auto state = std::make_unique<strip::StripState>();
     state->Skin = strip::MakePlainStripSkin(*state);
+    state->Hooks.StartWatcher = [](strip::StripState& strip) { reminders::StartReminderWatcher(strip); };
+    state->Hooks.ClockClicked = [](strip::StripState& strip, HWND clockButton) {
+        reminders::OpenReminderWindow(strip, clockButton);
+    };
     return state;
 }
 

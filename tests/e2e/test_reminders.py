@@ -1,0 +1,130 @@
+"""Reminders of the built Quillo.exe under Wine: due rows blink, a balloon per
+cycle, and switching one off in the settings window with real clicks."""
+
+import argparse
+import os
+import subprocess
+import sys
+import time
+import unittest
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import harness  # noqa: E402
+
+EXE = None
+SHOTS = None
+
+PAST = "2011-01-01-12:00:00"
+ROWS = 4
+DUE_ROWS = {1: "red", 3: "red", 4: "yellow"}
+# Inside the settings window (window pixels, title bar included).
+ENABLE_BOX = (27, 53)
+CLOSE_BOX = (367, 11)
+
+
+def clock_button(row):
+    return 180, 27 + 20 * (row - 1) + 9
+
+
+def pixels(path, left, top, width, height):
+    """The RGB triples of a screen rectangle of a screenshot."""
+    raw = subprocess.run(["convert", path, "-crop", f"{width}x{height}+{left}+{top}", "+repage", "rgb:-"],
+                         capture_output=True, check=True).stdout
+    return [tuple(raw[i:i + 3]) for i in range(0, len(raw), 3)]
+
+
+def frame_look(path, strip_left, strip_top, row):
+    """"red", "yellow" or "normal": the colour that dominates row's frame band,
+    left of the clock and delete buttons (the notes are white here)."""
+    band = pixels(path, strip_left, strip_top + 26 + 20 * (row - 1), 160, 20)
+    red = sum(1 for r, g, b in band if r > 150 and g < 110 and b < 110)
+    yellow = sum(1 for r, g, b in band if r > 150 and g > 150 and b < 110)
+    if max(red, yellow) < 20:
+        return "normal"
+    return "red" if red > yellow else "yellow"
+
+
+def balloon_shown(path):
+    """Anything drawn in the screen's lower right corner, where the balloon points."""
+    width, height = map(int, subprocess.run(["identify", "-format", "%w %h", path], capture_output=True,
+                                            check=True, text=True).stdout.split())
+    corner = pixels(path, width - 320, height - 140, 320, 140)
+    return sum(1 for p in corner if p != (0, 0, 0)) > 500
+
+
+class ReminderFlow(unittest.TestCase):
+    def test_due_rows_blink_together_and_one_switched_off_stops(self):
+        entries = [harness.entry("一号", "真", PAST), harness.entry("二号", "假", PAST),
+                   harness.entry("三号", "真", "2011-02-30-12:00:00"), harness.entry("四号", "真", PAST, "真")]
+        with harness.Quillo(EXE) as q:
+            q.write_config(left=400, top=300, entries=entries)
+            q.start()
+            left, top, _, height = q.geometry()
+            self.assertEqual(height, 46 + 20 * (ROWS - 1))
+
+            # Screenshots as fast as they come over three blink periods, read afterwards.
+            shots = []
+            start = time.monotonic()
+            while time.monotonic() - start < 12.5:
+                path = os.path.join(SHOTS, f"blink-{len(shots):02d}.png")
+                taken = time.monotonic() - start
+                shots.append((taken + (q.screenshot(path) and time.monotonic() - start - taken) / 2, path))
+            samples = [(at, {row: frame_look(path, left, top, row) for row in range(1, ROWS + 1)},
+                        balloon_shown(path)) for at, path in shots]
+
+            for i, (at, looks, _) in enumerate(samples):
+                self.assertEqual(looks[2], "normal", f"row 2 is off, at {at:.1f}s")
+                coloured = {row for row in DUE_ROWS if looks[row] != "normal"}
+                # A shot may catch the strip halfway through repainting at a phase change.
+                at_change = 0 < i < len(samples) - 1 and samples[i - 1][1][1] != samples[i + 1][1][1]
+                if not at_change:
+                    self.assertIn(coloured, (set(), set(DUE_ROWS)), f"due rows blink together, at {at:.1f}s: {looks}")
+                for row in coloured:
+                    self.assertEqual(looks[row], DUE_ROWS[row], f"row {row}'s colour at {at:.1f}s")
+
+            # Phase changes of row 1, 2 s apart; a balloon with every coloured phase.
+            changes = [at for (at, looks, _), (_, before, _) in zip(samples[1:], samples)
+                       if looks[1] != before[1]]
+            self.assertGreaterEqual(len(changes), 4, f"blinking: {[(round(a, 1), l[1]) for a, l, _ in samples]}")
+            self.assertAlmostEqual((changes[-1] - changes[0]) / (len(changes) - 1), 2.0, delta=0.3)
+            for earlier, later in zip(changes, changes[1:]):
+                self.assertAlmostEqual(later - earlier, 2.0, delta=0.8)
+            coloured_phases = sum(1 for (_, looks, _), (_, before, _) in zip(samples[1:], samples)
+                                  if looks[1] != "normal" and before[1] == "normal")
+            balloons = sum(1 for (_, _, shown), (_, _, before) in zip(samples[1:], samples) if shown and not before)
+            self.assertLessEqual(abs(balloons - coloured_phases), 1, "one balloon per coloured phase")
+
+            # Switch row 3 off in its settings window, with real clicks.
+            q.click(*clock_button(3))
+            dialog = harness.wait_until(lambda: harness.xdotool("search", "--onlyvisible", "--name", "定时提醒设定",
+                                                                check=False).split(), 10, "the settings window")[0]
+            d_left, d_top, d_width, d_height = harness.window_geometry(dialog)
+            self.assertEqual((d_width, d_height), (380, 250))
+            harness.xdotool("mousemove", "--sync", d_left + ENABLE_BOX[0], d_top + ENABLE_BOX[1])
+            harness.xdotool("click", "1")
+            stopped = []
+            start = time.monotonic()
+            while time.monotonic() - start < 5:
+                shot = q.screenshot(os.path.join(SHOTS, f"off-{len(stopped):02d}.png"))
+                stopped.append({row: frame_look(shot, left, top, row) for row in range(1, ROWS + 1)})
+            self.assertTrue(all(looks[3] == "normal" for looks in stopped), f"row 3 after switching off: {stopped}")
+            # The window opens over row 4; row 1 stays in sight.
+            self.assertTrue(any(looks[1] == "red" for looks in stopped), "row 1 keeps blinking")
+
+            harness.xdotool("mousemove", "--sync", d_left + CLOSE_BOX[0], d_top + CLOSE_BOX[1])
+            harness.xdotool("click", "1")
+            stored = harness.wait_until(
+                lambda: [line.split("&")[1] for line in q.read_config().get(harness.KEY_ENTRIES, "").split("\\")
+                         if line] == ["真", "假", "假", "真"], 10, "row 3 stored as off")
+            self.assertTrue(stored)
+
+
+if __name__ == "__main__":
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--exe", required=True)
+    parser.add_argument("--shots", required=True)
+    args, rest = parser.parse_known_args()
+    EXE = os.path.abspath(args.exe)
+    SHOTS = args.shots
+    os.makedirs(SHOTS, exist_ok=True)
+    unittest.main(argv=[sys.argv[0], *rest], verbosity=2)
