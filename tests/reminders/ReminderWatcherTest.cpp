@@ -108,10 +108,13 @@ TEST_F(WatcherTest, BlinksDueRowsInTheOrderOfAPass) {
         << "the same T again, without reading the clock";
     EXPECT_FALSE(IsWindowVisible(Balloon()));
 
+    // The blink colour is read afresh at every coloured phase.
+    strip->state.Entries[0].YellowFrame = memo::FlagText(true);
     seen = strip->log->Size();
     ReleaseSleep();
     ASSERT_TRUE(PumpUntilSleep(3));
-    EXPECT_EQ(strip->log->Since(seen), (Lines{"clock", "frame 1 red", "frame 3 red", "frame 4 yellow", "refresh", kSleep}))
+    EXPECT_EQ(strip->log->Since(seen),
+              (Lines{"clock", "frame 1 yellow", "frame 3 red", "frame 4 yellow", "refresh", kSleep}))
         << "the next pass blinks again";
     EXPECT_TRUE(IsWindowVisible(Balloon()));
 }
