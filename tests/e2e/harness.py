@@ -172,6 +172,15 @@ class Quillo:
         xdotool("mousemove", "--sync", left + x, top + y)
         xdotool("click", "1")
 
+    def drag(self, x, y, dx, dy, steps=10):
+        """Presses at strip pixels (x, y), moves by (dx, dy) in steps, releases."""
+        left, top, _, _ = self.geometry()
+        xdotool("mousemove", "--sync", left + x, top + y)
+        xdotool("mousedown", "1")
+        for step in range(1, steps + 1):
+            xdotool("mousemove", "--sync", left + x + dx * step // steps, top + y + dy * step // steps)
+        xdotool("mouseup", "1")
+
     def type_text(self, text, delay_ms=60):
         # The first key sent to a fresh window can be lost; a Shift tap takes its place.
         xdotool("key", "shift")

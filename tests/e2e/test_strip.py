@@ -75,6 +75,17 @@ class StripFlow(unittest.TestCase):
             q.start()
             self.assertEqual(q.geometry(), (0, 0, 207, 66))
 
+    def test_dragging_the_surface_moves_the_strip_and_saves_the_place(self):
+        with harness.Quillo(EXE) as q:
+            q.write_config(left=200, top=150, entries=[harness.entry("拖动")])
+            q.start()
+            q.drag(20, 8, 100, 50)
+            harness.wait_until(lambda: q.geometry()[:2] == (300, 200), what="the strip at its new place")
+            values = harness.wait_until(
+                lambda: (v := q.read_config()) and (v[harness.KEY_LEFT], v[harness.KEY_TOP]) == ("300", "200") and v,
+                what="the new place saved")
+            self.assertEqual(stored_texts(values), ["拖动"])
+
     def test_a_strip_stored_off_screen_comes_back(self):
         with harness.Quillo(EXE) as q:
             q.write_config(left=5000, top=5000, entries=[harness.entry("找到了")])
