@@ -43,7 +43,8 @@ std::optional<DateTime> ReadReminderTime(std::string_view text);
 // The conversion the watcher and the time box share: no date-time gives kEarliestDateTime.
 DateTime ReminderTimeOrEarliest(std::string_view text);
 
-// The time box's form: plain year, the rest with two digits ("2011-05-06-09:03:07").
+// The time box's layout, every field at its place: "2011-05-06-09:03:07" (a
+// year before 1000 gets leading zeros).
 std::string FormatReminderTime(const DateTime& time);
 
 // Due once its time lies strictly before `now` (both limited to the known range);

@@ -85,7 +85,7 @@ DateTime ReminderTimeOrEarliest(std::string_view text) { return ReadReminderTime
 
 std::string FormatReminderTime(const DateTime& time) {
     char text[64];
-    std::snprintf(text, sizeof text, "%d-%02d-%02d-%02d:%02d:%02d", time.Year, time.Month, time.Day, time.Hour,
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d-%02d:%02d:%02d", time.Year, time.Month, time.Day, time.Hour,
                   time.Minute, time.Second);
     return text;
 }

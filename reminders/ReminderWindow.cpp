@@ -5,6 +5,7 @@
 
 #include <commctrl.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -173,7 +174,11 @@ private:
             return;
         }
         SendMessageA(enable_, BM_SETCHECK, BST_CHECKED, 0);
-        SetWindowTextA(timeBox_, entry->ReminderTime.c_str());
+        // A time written with short fields ("2011-5-6-9:3:7") is shown in the
+        // box's layout, whose field places the stepping relies on; a text
+        // naming no date is shown as stored, for the user to mend.
+        std::optional<DateTime> stored = ReadReminderTime(entry->ReminderTime);
+        SetWindowTextA(timeBox_, stored ? FormatReminderTime(*stored).c_str() : entry->ReminderTime.c_str());
         if (memo::IsTrueFlag(entry->YellowFrame)) {
             SendMessageA(yellow_, BM_SETCHECK, BST_CHECKED, 0);
             SendMessageA(red_, BM_SETCHECK, BST_UNCHECKED, 0);

@@ -169,9 +169,10 @@ TEST(DateCheckText, DateInWordsShortenedFromTheEnd) {
     }
 }
 
-TEST(FormatReminderTime, PadsAllButTheYear) {
+TEST(FormatReminderTime, KeepsEveryFieldAtItsPlace) {
     EXPECT_EQ(FormatReminderTime(DateTime{2011, 5, 6, 9, 3, 7}), "2011-05-06-09:03:07");
     EXPECT_EQ(FormatReminderTime(DateTime{2026, 12, 31, 23, 59, 59}), "2026-12-31-23:59:59");
+    EXPECT_EQ(FormatReminderTime(DateTime{100, 1, 1, 0, 0, 0}), "0100-01-01-00:00:00") << "fields keep their places";
 }
 
 namespace {

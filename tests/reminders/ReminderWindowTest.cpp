@@ -114,6 +114,16 @@ TEST(ReminderWindow, OpeningARowThatIsOnShowsItsStoredSettings) {
         EXPECT_FALSE(Checked(dialog, kIdRed));
     });
     EXPECT_EQ(strip.state.Entries[2].ReminderTime, "2011-02-30-12:00:00");
+
+    // Short fields are shown in the box's layout, so a step changes one field only.
+    strip.state.Entries[1] = Entry(true, "2011-5-6-9:3:7");
+    WithReminderWindow(strip, 2, [&](HWND dialog) {
+        HWND box = GetDlgItem(dialog, kIdTimeBox);
+        EXPECT_EQ(TextOf(box), "2011-05-06-09:03:07");
+        ClickAtCharacter(box, 5);
+        Key(box, VK_UP);
+    });
+    EXPECT_EQ(strip.state.Entries[1].ReminderTime, "2011-06-06-09:03:07");
 }
 
 TEST(ReminderWindow, CheckBoxAndRadioButtonsApplyAtOnce) {
