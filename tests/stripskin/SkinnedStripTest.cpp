@@ -255,12 +255,22 @@ TEST(SkinnedStrip, ShowRowReminderSwapsOnlyTheClockFace) {
 TEST(SkinnedStrip, ShowRowTextColorThenRefreshRecoloursThatRowsText) {
     TestStrip strip;
     strip.AddRow();
-    const int32_t red = 0x0000FF;  // 0x00BBGGRR
-    strip.Skin().ShowRowTextColor(2, red);
-    strip.Skin().RefreshStrip();
-    const Pixels frame = Pixels::Of(strip.Compose());
     const RECT row1 = TextArea(strip.EditBox(1));
     const RECT row2 = TextArea(strip.EditBox(2));
+    auto redOnScreen = [&] { return CountIn(Pixels::OnScreen(strip.Hwnd()), row2, IsRedInk); };
+    ASSERT_TRUE(testing_support::PumpUntil(
+        [&] { return CountIn(Pixels::OnScreen(strip.Hwnd()), row2, IsWhiteInk) > 40; }));
+
+    const int32_t red = 0x0000FF;  // 0x00BBGGRR
+    strip.Skin().ShowRowTextColor(2, red);
+    // The strip's composition draws the text: the screen keeps the old
+    // colour until the strip is refreshed.
+    testing_support::PumpPending();
+    EXPECT_EQ(redOnScreen(), 0);
+    strip.Skin().RefreshStrip();
+    EXPECT_TRUE(testing_support::PumpUntil([&] { return redOnScreen() > 30; }));
+
+    const Pixels frame = Pixels::Of(strip.Compose());
     EXPECT_GT(CountIn(frame, row2, IsRedInk), 30);
     EXPECT_EQ(CountIn(frame, row2, IsWhiteInk), 0);
     EXPECT_GT(CountIn(frame, row1, IsWhiteInk), 40);

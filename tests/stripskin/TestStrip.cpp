@@ -123,6 +123,38 @@ Pixels Pixels::Of(skin::SkinImage picture) { return ReadBitmap(reinterpret_cast<
 
 Pixels Pixels::Of(const skin::Frame& frame) { return ReadBitmap(frame.get()); }
 
+Pixels Pixels::OnScreen(HWND window) {
+    RECT place{};
+    GetWindowRect(window, &place);
+    Pixels pixels;
+    pixels.width = place.right - place.left;
+    pixels.height = place.bottom - place.top;
+    pixels.argb.resize(static_cast<size_t>(pixels.width) * pixels.height);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = pixels.width;
+    info.bmiHeader.biHeight = -pixels.height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP dib = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ previous = SelectObject(memory, dib);
+    BitBlt(memory, 0, 0, pixels.width, pixels.height, screen, place.left, place.top, SRCCOPY);
+    GdiFlush();
+    std::memcpy(pixels.argb.data(), bits, pixels.argb.size() * 4);
+    for (uint32_t& pixel : pixels.argb) {
+        pixel |= 0xFF000000u;
+    }
+    SelectObject(memory, previous);
+    DeleteObject(dib);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return pixels;
+}
+
 TestStrip::TestStrip(int left, int top) : state_(std::make_unique<strip::StripState>()) {
     strip::StripState& state = *state_;
     state.Skin = strip::MakeSkinnedStripSkin(state);

@@ -62,6 +62,9 @@ struct Pixels {
     uint32_t At(int x, int y) const { return argb[static_cast<size_t>(y) * width + x]; }
     static Pixels Of(skin::SkinImage picture);
     static Pixels Of(const skin::Frame& frame);
+    // What the screen shows of a window now (opaque: layered pixels are
+    // blended over what lies behind).
+    static Pixels OnScreen(HWND window);
 };
 
 }  // namespace stripskin_test
