@@ -7,6 +7,7 @@
 #include "app/SingleInstance.h"
 #include "reminders/Reminders.h"
 #include "strip/Strip.h"
+#include "strip/skinned/SkinnedStripSkin.h"
 
 namespace {
 
@@ -14,7 +15,7 @@ namespace {
 // other subsystems, all made before the strip window exists.
 std::unique_ptr<strip::StripState> InitGlobals() {
     auto state = std::make_unique<strip::StripState>();
-    state->Skin = strip::MakePlainStripSkin(*state);
+    state->Skin = strip::MakeSkinnedStripSkin(*state);
     state->Hooks.StartWatcher = [](strip::StripState& strip) { reminders::StartReminderWatcher(strip); };
     state->Hooks.ClockClicked = [](strip::StripState& strip, HWND clockButton) {
         reminders::OpenReminderWindow(strip, clockButton);

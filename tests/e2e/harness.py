@@ -16,6 +16,8 @@ of the prefix.
         q.wait_until(lambda: "买菜" in q.read_config().get("条目内容", ""))
 """
 
+import ctypes
+import ctypes.util
 import os
 import shutil
 import subprocess
@@ -59,6 +61,47 @@ def visible_windows(wm_class):
     """X ids of the visible windows whose WM_CLASS matches (Wine uses the exe's name)."""
     out = xdotool("search", "--onlyvisible", "--class", wm_class, check=False)
     return [int(line) for line in out.split()]
+
+
+def map_keysyms(text):
+    """Gives every non-ASCII character of `text` a key of its own in the X
+    keyboard map. xdotool otherwise maps a spare key for the moment of each
+    key press and takes it back at once; a program that is busy drawing reads
+    the event after that, and the character is lost."""
+    wanted = sorted({ch for ch in text if ord(ch) > 0x7E})
+    if not wanted:
+        return
+    x11 = ctypes.cdll.LoadLibrary(ctypes.util.find_library("X11"))
+    x11.XOpenDisplay.restype = ctypes.c_void_p
+    x11.XGetKeyboardMapping.restype = ctypes.POINTER(ctypes.c_ulong)
+    display = x11.XOpenDisplay(None)
+    if not display:
+        raise RuntimeError("cannot open the X display")
+    try:
+        low, high = ctypes.c_int(), ctypes.c_int()
+        x11.XDisplayKeycodes(ctypes.c_void_p(display), ctypes.byref(low), ctypes.byref(high))
+        count = high.value - low.value + 1
+        per = ctypes.c_int()
+        table = x11.XGetKeyboardMapping(ctypes.c_void_p(display), ctypes.c_ubyte(low.value), count,
+                                        ctypes.byref(per))
+        mapped, free = set(), []
+        for index in range(count):
+            syms = [table[index * per.value + n] for n in range(per.value)]
+            mapped.update(syms)
+            if not any(syms):
+                free.append(low.value + index)
+        x11.XFree(table)
+        for ch in wanted:
+            keysym = 0x1000000 + ord(ch)
+            if keysym in mapped:
+                continue
+            if not free:
+                raise RuntimeError("no free key left for " + ch)
+            syms = (ctypes.c_ulong * 2)(keysym, keysym)
+            x11.XChangeKeyboardMapping(ctypes.c_void_p(display), free.pop(0), 2, syms, 1)
+        x11.XSync(ctypes.c_void_p(display), 0)
+    finally:
+        x11.XCloseDisplay(ctypes.c_void_p(display))
 
 
 def window_geometry(window):
@@ -155,6 +198,26 @@ class Quillo:
     def geometry(self):
         return window_geometry(self.window)
 
+    def grab(self):
+        """The strip's pixels on the screen, as PNG bytes."""
+        left, top, width, height = self.geometry()
+        return subprocess.run(["import", "-window", "root", "-crop", f"{width}x{height}+{left}+{top}", "png:-"],
+                              env=self.env, capture_output=True, check=True).stdout
+
+    def settle(self, timeout=10.0):
+        """Waits until the strip looks the same in two grabs in a row: a layered
+        strip takes clicks only where it has been drawn."""
+        previous = [self.grab()]
+
+        def unchanged():
+            time.sleep(0.1)
+            current = self.grab()
+            same = current == previous[0]
+            previous[0] = current
+            return same
+
+        wait_until(unchanged, timeout, "the strip to settle")
+
     def wait_exit(self, timeout=10.0):
         """Waits for the process to end and returns its exit code."""
         return self.process.wait(timeout=timeout)
@@ -182,6 +245,7 @@ class Quillo:
         xdotool("mouseup", "1")
 
     def type_text(self, text, delay_ms=60):
+        map_keysyms(text)
         # The first key sent to a fresh window can be lost; a Shift tap takes its place.
         xdotool("key", "shift")
         xdotool("type", "--delay", delay_ms, text)

@@ -38,8 +38,10 @@ class StripFlow(unittest.TestCase):
 
             q.click(*ADD_BUTTON)
             harness.wait_until(lambda: q.geometry()[3] == 86, what="a third row")
+            q.settle()
             q.click(*delete_button(2))
             harness.wait_until(lambda: q.geometry()[3] == 66, what="row 2 deleted")
+            q.settle()
 
             # Row 2 is now the added row; replace its text.
             q.click(*edit_box(2))
@@ -65,6 +67,7 @@ class StripFlow(unittest.TestCase):
             self.assertEqual(q.geometry(), (0, 0, 207, 46))
             q.click(*ADD_BUTTON)
             harness.wait_until(lambda: q.geometry()[3] == 66, what="a second row")
+            q.settle()
             q.click(*edit_box(2))
             q.key("End", "shift+Home")
             q.type_text("kept")
