@@ -111,8 +111,6 @@ bool AppendRowControls(StripState& strip) {
     const auto [frame, editBox, deleteButton, clockButton] = copies;
     strip.RowCount += 1;
     strip.StripHeight += kRowPitch;
-    strip.Skin->ResizeStrip(kStripWidth, strip.StripHeight);
-    strip.Skin->SetStripBackground(strip.RowCount);
     const int frameTop = strip.StripHeight - kRowPitch;
     // The delete button stands one pixel higher than the first row's own.
     const int controlTop = strip.StripHeight - kRowPitch + 1;
@@ -131,10 +129,16 @@ bool AppendRowControls(StripState& strip) {
     return true;
 }
 
+void ShowRowCount(StripState& strip) {
+    strip.Skin->ResizeStrip(kStripWidth, strip.StripHeight);
+    strip.Skin->SetStripBackground(strip.RowCount);
+}
+
 bool AddRow(StripState& strip) {
     if (!AppendRowControls(strip)) {
         return false;
     }
+    ShowRowCount(strip);
     const int row = strip.RowCount;
     // Entries past the last row (rows that could not be made at start) keep
     // their place after the new one.

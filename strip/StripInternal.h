@@ -45,10 +45,12 @@ void RemoveTrayIcon(HWND strip);
 // The id of "TaskbarCreated", registered once.
 UINT TaskbarCreatedMessage();
 
-// Copies the first row's four controls into a new last row, grows the strip
-// and has the row skinned; the entries are left alone. False, with nothing
-// changed, when a control could not be made.
+// Copies the first row's four controls into a new last row, counts it and
+// has it skinned; the entries, the strip's size and its background are left
+// alone. False, with nothing changed, when a control could not be made.
 bool AppendRowControls(StripState& strip);
+// Gives the strip the size and the background of its row count.
+void ShowRowCount(StripState& strip);
 
 // `BuildStrip`, the strip window's created event.
 void BuildStrip(StripState& strip, HWND stripHwnd);

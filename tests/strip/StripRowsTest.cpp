@@ -88,6 +88,11 @@ TEST_F(StripTest, ThreeStoredEntriesGiveThreeRowsInStoredOrder) {
     std::copy_if(skin->Calls.begin(), skin->Calls.end(), std::back_inserter(shown),
                  [](const std::string& call) { return call.rfind("ShowRow", 0) == 0; });
     EXPECT_EQ(shown, expected);
+    // Built unseen, the strip takes the background of its final row count only.
+    std::vector<std::string> backgrounds;
+    std::copy_if(skin->Calls.begin(), skin->Calls.end(), std::back_inserter(backgrounds),
+                 [](const std::string& call) { return call.rfind("SetStripBackground", 0) == 0; });
+    EXPECT_EQ(backgrounds, std::vector<std::string>{"SetStripBackground 3"});
 }
 
 TEST_F(StripTest, StartWatcherHookRunsOnceWhenEveryRowExists) {
