@@ -246,12 +246,9 @@ void DrawCaret(HWND window, HWND editBox, Gdiplus::GpGraphics* graphics) {
     GetCaretPos(&caret);
     int x = place.x + caret.x + kCaretGapPx;
     int y = place.y + (place.height - kCaretHeightPx) / 2;
-    Gdiplus::GpPen* pen = nullptr;
-    detail::Pen penOwner;
-    if (gp::GdipCreatePen1(ToArgb(0, 255), 1.0f, Gdiplus::UnitWorld, &pen) == Gdiplus::Ok) {
-        penOwner.Reset(pen);
-    }
-    gp::GdipDrawLineI(graphics, penOwner.Get(), x, y, x, y + kCaretHeightPx);
+    // A filled 1-pixel column: a line's end point would make it 13 pixels tall.
+    detail::Brush black = detail::SolidBrush(ToArgb(0, 255));
+    gp::GdipFillRectangleI(graphics, black.Get(), x, y, 1, kCaretHeightPx);
 }
 
 LRESULT CALLBACK EditChildWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {

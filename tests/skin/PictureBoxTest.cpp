@@ -119,8 +119,6 @@ uint32_t WindowPixel(HWND window, int x, int y) {
     return (GetRValue(color) << 16) | (GetGValue(color) << 8) | GetBValue(color);
 }
 
-uint32_t Rgb(COLORREF color) { return (GetRValue(color) << 16) | (GetGValue(color) << 8) | GetBValue(color); }
-
 TEST(SkinPictureBox, NewPictureShowsOverTheParentNeverOverTheOldPicture) {
     HostWindow host(40, 40, 200, 60, true);
     skin::SkinPictureBox box;

@@ -44,6 +44,7 @@ private:
 
 // The colour a gradient host paints at client column x.
 COLORREF GradientColorAt(int x);
+inline uint32_t Rgb(COLORREF color) { return (GetRValue(color) << 16) | (GetGValue(color) << 8) | GetBValue(color); }
 
 HWND MakeChild(HWND parent, const char* className, DWORD style, int left, int top, int width, int height,
                const char* gbkText = "");
