@@ -63,45 +63,56 @@ def visible_windows(wm_class):
     return [int(line) for line in out.split()]
 
 
-def map_keysyms(text):
-    """Gives every non-ASCII character of `text` a key of its own in the X
-    keyboard map. xdotool otherwise maps a spare key for the moment of each
-    key press and takes it back at once; a program that is busy drawing reads
-    the event after that, and the character is lost."""
-    wanted = sorted({ch for ch in text if ord(ch) > 0x7E})
-    if not wanted:
-        return
-    x11 = ctypes.cdll.LoadLibrary(ctypes.util.find_library("X11"))
-    x11.XOpenDisplay.restype = ctypes.c_void_p
-    x11.XGetKeyboardMapping.restype = ctypes.POINTER(ctypes.c_ulong)
-    display = x11.XOpenDisplay(None)
-    if not display:
-        raise RuntimeError("cannot open the X display")
-    try:
+class _SpareKeys:
+    """A few keys with no symbols of their own, lent in turn to the non-ASCII
+    characters being typed. xdotool would map a spare key for the moment of one
+    key press and take it back at once, so a busy program reading the event
+    late loses the character; Wine also runs out of key codes when every
+    character keeps a key. Here a key keeps its character while the next few
+    are typed."""
+
+    def __init__(self, count=4):
+        self.x11 = ctypes.cdll.LoadLibrary(ctypes.util.find_library("X11"))
+        self.x11.XOpenDisplay.restype = ctypes.c_void_p
+        self.x11.XGetKeyboardMapping.restype = ctypes.POINTER(ctypes.c_ulong)
+        display = self.x11.XOpenDisplay(None)
+        if not display:
+            raise RuntimeError("cannot open the X display")
+        self.display = ctypes.c_void_p(display)
         low, high = ctypes.c_int(), ctypes.c_int()
-        x11.XDisplayKeycodes(ctypes.c_void_p(display), ctypes.byref(low), ctypes.byref(high))
-        count = high.value - low.value + 1
+        self.x11.XDisplayKeycodes(self.display, ctypes.byref(low), ctypes.byref(high))
+        total = high.value - low.value + 1
         per = ctypes.c_int()
-        table = x11.XGetKeyboardMapping(ctypes.c_void_p(display), ctypes.c_ubyte(low.value), count,
-                                        ctypes.byref(per))
-        mapped, free = set(), []
-        for index in range(count):
-            syms = [table[index * per.value + n] for n in range(per.value)]
-            mapped.update(syms)
-            if not any(syms):
-                free.append(low.value + index)
-        x11.XFree(table)
-        for ch in wanted:
-            keysym = 0x1000000 + ord(ch)
-            if keysym in mapped:
-                continue
-            if not free:
-                raise RuntimeError("no free key left for " + ch)
-            syms = (ctypes.c_ulong * 2)(keysym, keysym)
-            x11.XChangeKeyboardMapping(ctypes.c_void_p(display), free.pop(0), 2, syms, 1)
-        x11.XSync(ctypes.c_void_p(display), 0)
-    finally:
-        x11.XCloseDisplay(ctypes.c_void_p(display))
+        table = self.x11.XGetKeyboardMapping(self.display, ctypes.c_ubyte(low.value), total, ctypes.byref(per))
+        self.free = [low.value + index for index in range(total)
+                     if not any(table[index * per.value + n] for n in range(per.value))][:count]
+        self.x11.XFree(table)
+        self.turn = 0
+
+    def lend(self, ch):
+        """Maps `ch` on the next spare key; returns its keysym name for `xdotool key`."""
+        keysym = 0x1000000 + ord(ch)
+        syms = (ctypes.c_ulong * 2)(keysym, keysym)
+        self.x11.XChangeKeyboardMapping(self.display, self.free[self.turn % len(self.free)], 2, syms, 1)
+        self.x11.XSync(self.display, 0)
+        self.turn += 1
+        return f"U{ord(ch):04X}"
+
+
+_spare_keys = None
+
+
+def type_keys(text, delay_ms):
+    """Types `text` key by key; characters outside ASCII go through the spare keys."""
+    global _spare_keys
+    for ch in text:
+        if 0x20 <= ord(ch) <= 0x7E:
+            xdotool("type", "--delay", delay_ms, ch)
+            continue
+        if _spare_keys is None:
+            _spare_keys = _SpareKeys()
+        xdotool("key", _spare_keys.lend(ch))
+        time.sleep(delay_ms / 1000)
 
 
 def window_geometry(window):
@@ -245,10 +256,9 @@ class Quillo:
         xdotool("mouseup", "1")
 
     def type_text(self, text, delay_ms=60):
-        map_keysyms(text)
         # The first key sent to a fresh window can be lost; a Shift tap takes its place.
         xdotool("key", "shift")
-        xdotool("type", "--delay", delay_ms, text)
+        type_keys(text, delay_ms)
 
     def key(self, *names):
         xdotool("key", "--delay", 60, *names)
