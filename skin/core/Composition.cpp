@@ -1,6 +1,9 @@
 // Layered windows: every skinned child composed into one ARGB frame, which
 // UpdateLayeredWindow shows (Windows draws no children of such a window).
+#include <algorithm>
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "skin/controls/SkinControls.h"
 #include "skin/core/SkinInternal.h"
@@ -60,17 +63,57 @@ void DrawEditText(HWND child, Gdiplus::GpGraphics* graphics, const detail::Child
                        format.GetHandle(), brush.Get());
 }
 
+// A background exactly the frame's size lands on the still transparent frame
+// unchanged, so its pixels are copied instead of drawn: GDI+ would take
+// several milliseconds to blend a whole strip of them.
+bool CopyBackground(Gdiplus::GpBitmap* frame, SkinImage back, int width, int height) {
+    UINT backWidth = 0;
+    UINT backHeight = 0;
+    gp::GdipGetImageWidth(back, &backWidth);
+    gp::GdipGetImageHeight(back, &backHeight);
+    Gdiplus::ImageType type = Gdiplus::ImageTypeUnknown;
+    gp::GdipGetImageType(back, &type);
+    if (type != Gdiplus::ImageTypeBitmap || backWidth != static_cast<UINT>(width) ||
+        backHeight != static_cast<UINT>(height)) {
+        return false;
+    }
+    auto* backBitmap = static_cast<Gdiplus::GpBitmap*>(back);
+    Gdiplus::GpRect area(0, 0, width, height);
+    Gdiplus::BitmapData source{};
+    if (gp::GdipBitmapLockBits(backBitmap, &area, Gdiplus::ImageLockModeRead, PixelFormat32bppARGB, &source) !=
+        Gdiplus::Ok) {
+        return false;
+    }
+    Gdiplus::BitmapData target{};
+    bool copied = gp::GdipBitmapLockBits(frame, &area, Gdiplus::ImageLockModeWrite, PixelFormat32bppARGB, &target) ==
+                  Gdiplus::Ok;
+    if (copied) {
+        for (int row = 0; row < height; ++row) {
+            std::memcpy(static_cast<unsigned char*>(target.Scan0) + static_cast<ptrdiff_t>(row) * target.Stride,
+                        static_cast<const unsigned char*>(source.Scan0) + static_cast<ptrdiff_t>(row) * source.Stride,
+                        static_cast<size_t>(width) * 4);
+        }
+        gp::GdipBitmapUnlockBits(frame, &target);
+    }
+    gp::GdipBitmapUnlockBits(backBitmap, &source);
+    return copied;
+}
+
 Frame ComposeHere(HWND window, bool returnOnly) {
     RECT rect{};
     GetWindowRect(window, &rect);
-    Frame frame = MakeFrame(rect.right - rect.left, rect.bottom - rect.top);
+    int width = rect.right - rect.left;
+    int height = rect.bottom - rect.top;
+    Frame frame = MakeFrame(width, height);
     if (!frame) {
         return nullptr;
     }
+    auto back = reinterpret_cast<SkinImage>(GetSkinProp(window, kPropBackImage));
+    bool backDone = !back || CopyBackground(frame.get(), back, width, height);
     {
         detail::Graphics graphics = GraphicsOnFrame(frame.get());
-        if (auto back = reinterpret_cast<SkinImage>(GetSkinProp(window, kPropBackImage))) {
-            gp::GdipDrawImageRectI(graphics.Get(), back, 0, 0, rect.right - rect.left, rect.bottom - rect.top);
+        if (!backDone) {
+            gp::GdipDrawImageRectI(graphics.Get(), back, 0, 0, width, height);
         }
         // Top of the Z order first, so a child lower down ends up on top.
         for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {

@@ -46,9 +46,11 @@ void DisposeImage(SkinImage image) {
         return;
     }
     detail::gp::GdipDisposeImage(image);
-    detail::CountDown(detail::Counter::Gdiplus);
+    // Only now may the stream go: the picture no longer reads from it.
     std::lock_guard lock(gStreamsLock);
-    gStreamOfImage.erase(image);
+    if (gStreamOfImage.erase(image) != 0) {
+        detail::CountDown(detail::Counter::Gdiplus);
+    }
 }
 
 SkinImage SharedImageFromBytes(Bytes bytes) {

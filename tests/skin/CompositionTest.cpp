@@ -52,13 +52,29 @@ TEST(ComposeWindow, WindowWithNothingIsFullyTransparent) {
     (void)plain;
 }
 
-TEST(ComposeWindow, BackgroundIsStretchedOverTheWholeWindow) {
+TEST(ComposeWindow, BackgroundCoversTheWholeWindowUnderTheChildren) {
     HostWindow host(10, 10, 60, 40);
-    skin::SetSkinProp(host.Get(), skin::kPropBackImage,
-                      reinterpret_cast<intptr_t>(SolidPicture(20, 10, 0xFF0000FF)));
-    skin::Frame frame = skin::ComposeWindow(host.Get(), true);
-    EXPECT_EQ(FramePixel(frame, 30, 20), 0xFF0000FFu);
-    EXPECT_EQ(FramePixel(frame, 55, 35), 0xFF0000FFu);
+    skin::SkinPictureBox box;
+    box.Create(host.Get(), 40, 0, 20, 10);
+    box.SetBackImage(SolidPicture(20, 10, 0xFF00FF00));
+    // Smaller than the window (stretched), and of the window's own size with
+    // see-through pixels, which must come out exactly as they are.
+    skin::SkinImage smaller = SolidPicture(20, 10, 0xFF0000FF);
+    skin::SkinImage sameSize =
+        skin::LoadImageFromBytes(MakePng(60, 40, [](int x, int y) { return y < 20 ? 0x03FFFFFFu : 0x80000000u | x; }));
+    const struct {
+        const char* name;
+        skin::SkinImage back;
+        uint32_t top, bottom;
+    } cases[] = {{"smaller", smaller, 0xFF0000FF, 0xFF0000FF}, {"same size", sameSize, 0x03FFFFFF, 0x8000001E}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        skin::SetSkinProp(host.Get(), skin::kPropBackImage, reinterpret_cast<intptr_t>(c.back));
+        skin::Frame frame = skin::ComposeWindow(host.Get(), true);
+        EXPECT_EQ(FramePixel(frame, 30, 5), c.top);
+        EXPECT_EQ(FramePixel(frame, 30, 35), c.bottom);
+        EXPECT_EQ(FramePixel(frame, 50, 5), 0xFF00FF00u);
+    }
 }
 
 TEST(ComposeWindow, LowerChildInTheZOrderEndsUpOnTop) {

@@ -73,6 +73,22 @@ TEST(SkinFontFromHfont, FaceThatGdiplusLacksFallsBackToAnInstalledFamily) {
     EXPECT_EQ(font.CreateFromHfont(nullptr), nullptr);
 }
 
+TEST(SkinFontFromDc, TakesTheFontSelectedIntoTheDc) {
+    HFONT gdiFont = MakeGdiFont(-16, FW_BOLD, kInstalledFace);
+    HDC screen = GetDC(nullptr);
+    HDC hdc = CreateCompatibleDC(screen);
+    HGDIOBJ previous = SelectObject(hdc, gdiFont);
+    skin::SkinFont font;
+    EXPECT_EQ(font.CreateFromDC(hdc), Gdiplus::Ok);
+    int style = 0;
+    font.GetStyle(style);
+    EXPECT_EQ(style & Gdiplus::FontStyleBold, Gdiplus::FontStyleBold);
+    SelectObject(hdc, previous);
+    DeleteDC(hdc);
+    ReleaseDC(nullptr, screen);
+    DeleteObject(gdiFont);
+}
+
 TEST(SkinFontCreate, UnknownFamilyFailsAndLeavesTheFontEmpty) {
     skin::SkinFont font;
     ASSERT_EQ(font.Create(kInstalledFace, 12, 0, Gdiplus::UnitPixel), Gdiplus::Ok);
