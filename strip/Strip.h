@@ -143,7 +143,4 @@ bool RescueOffScreenStrip(StripState& strip);
 // Rescues the strip, then raises it above every window, leaving it not topmost.
 void BringStripToFront(StripState& strip);
 
-// The strip skin of plain controls, used until the skinned one takes over.
-std::unique_ptr<StripSkin> MakePlainStripSkin(StripState& strip);
-
 }  // namespace strip

@@ -1,11 +1,16 @@
-// The strip skin of plain controls: the strip stays usable and readable
-// (captions on the buttons, coloured row frames and texts on a dark strip)
-// until the skinned layer takes its place.
-#include "strip/Strip.h"
+// A strip skin of plain controls for the strip's own tests: it keeps the
+// strip usable and readable (captions on the buttons, coloured row frames and
+// texts on a dark strip) without the skin module, so the tests show that the
+// strip's logic relies on its skin only for what the skin operations promise.
+#include "tests/strip/PlainStripSkin.h"
 
-#include "strip/StripInternal.h"
+using strip::FirstRowControls;
+using strip::FrameLook;
+using strip::RowControlLists;
+using strip::StripSkin;
+using strip::StripState;
 
-namespace strip {
+namespace strip_testing {
 
 namespace {
 
@@ -196,4 +201,4 @@ private:
 
 std::unique_ptr<StripSkin> MakePlainStripSkin(StripState& strip) { return std::make_unique<PlainStripSkin>(strip); }
 
-}  // namespace strip
+}  // namespace strip_testing

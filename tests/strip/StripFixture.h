@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "strip/Strip.h"
+#include "tests/strip/PlainStripSkin.h"
 #include "tests/support/WineTest.h"
 
 namespace strip_testing {
@@ -79,7 +80,7 @@ public:
     void Start() {
         strip = std::make_unique<strip::StripState>();
         strip->Config = memo::ConfigFile(folder.GbkPath());
-        auto recording = std::make_unique<RecordingSkin>(strip::MakePlainStripSkin(*strip));
+        auto recording = std::make_unique<RecordingSkin>(MakePlainStripSkin(*strip));
         skin = recording.get();
         strip->Skin = std::move(recording);
         strip->Skin->StartSkin();

@@ -101,7 +101,7 @@ TEST_F(StripTest, StartWatcherHookRunsOnceWhenEveryRowExists) {
     int rowsSeen = 0;
     strip = std::make_unique<strip::StripState>();
     strip->Config = memo::ConfigFile(folder.GbkPath());
-    strip->Skin = strip::MakePlainStripSkin(*strip);
+    strip->Skin = MakePlainStripSkin(*strip);
     strip->Hooks.StartWatcher = [&](strip::StripState& state) {
         ++calls;
         rowsSeen = static_cast<int>(state.RowControls.EditBoxes.size()) + 1;
