@@ -94,7 +94,8 @@ struct StripState {
     bool EntriesSavePending = false;
     // Likewise for "启动X坐标" and "启动Y坐标".
     bool PositionSavePending = false;
-    // Set while BuildStrip runs: placing the strip then is no move by the user.
+    // Set while the strip window is made and first shown: placing it then is
+    // no move by the user.
     bool Building = false;
 
     // Row r's controls (r >= 1); nullptr when there is no such row.
