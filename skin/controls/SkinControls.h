@@ -152,8 +152,9 @@ LRESULT CALLBACK EditFrameWndProc(HWND window, UINT message, WPARAM wParam, LPAR
 // ---- Skin window ----
 
 // A top-level window presented as one composed per-pixel-alpha picture.
-// Copyable handle; every operation may be called from any thread: composing
-// and presenting always happen on the window's own thread.
+// Copyable handle. Attach runs on the window's thread (it makes the caret and
+// the blink timer there); the other operations may come from any thread, as
+// composing and presenting are always carried to the window's own thread.
 class SkinWindow {
 public:
     bool Attach(HWND window);
