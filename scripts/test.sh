@@ -53,18 +53,23 @@ run_ctest() {
 echo "== native (ASan + UBSan)"
 run_ctest "$root/build/native"
 
-echo "== fuzz: stored text reader, ${fuzz_seconds}s"
-corpus="$root/build/fuzz-corpus"
-mkdir -p "$corpus"
-if "$root/build/native/tests/fuzz/stored_text_fuzz" -max_total_time="$fuzz_seconds" -max_len=8192 \
-     -seed_inputs="$root/tests/fuzz/seeds/stored.txt" "$corpus" >"$root/build/fuzz.log" 2>&1; then
-  echo "fuzz: clean ($(grep -Eo 'Done [0-9]+ runs' "$root/build/fuzz.log" | tail -1))"
-  passed=$((passed + 1))
-else
-  tail -40 "$root/build/fuzz.log"
-  echo "fuzz: FAILED"
-  failed=$((failed + 1))
-fi
+run_fuzz() {
+  local target="$1" seed="$2" seconds="$3"
+  echo "== fuzz: $target, ${seconds}s"
+  local corpus="$root/build/fuzz-corpus/$target"
+  mkdir -p "$corpus"
+  if "$root/build/native/tests/fuzz/$target" -max_total_time="$seconds" -max_len=8192 \
+       -seed_inputs="$root/tests/fuzz/seeds/$seed" "$corpus" >"$root/build/$target.log" 2>&1; then
+    echo "fuzz: $target clean ($(grep -Eo 'Done [0-9]+ runs' "$root/build/$target.log" | tail -1))"
+    passed=$((passed + 1))
+  else
+    tail -40 "$root/build/$target.log"
+    echo "fuzz: $target FAILED"
+    failed=$((failed + 1))
+  fi
+}
+run_fuzz stored_text_fuzz stored.txt "$fuzz_seconds"
+run_fuzz reminder_time_fuzz reminder_time.txt $(( (fuzz_seconds + 1) / 2 ))
 
 echo "== Windows build under Wine"
 run_ctest "$root/build/win" --timeout 600
