@@ -136,8 +136,8 @@ private:
             }
         }
         windowSkin_.Attach(hwnd_);
-        // Attaching leaves the layered style alone; a tool window gets no
-        // taskbar button, and this must be set before the window first shows.
+        // Attaching leaves the layered style as the only extended one; a tool
+        // window gets no taskbar button, which is decided when it first shows.
         SetWindowLongPtrA(hwnd_, GWL_EXSTYLE, GetWindowLongPtrA(hwnd_, GWL_EXSTYLE) | WS_EX_TOOLWINDOW);
         // Pictures from bytes come from the module's shared store, decoded once
         // for the process: opening the window again decodes nothing more.
