@@ -68,8 +68,8 @@ bool IsOnlineAnswer(std::span<const unsigned char> body);
 // `FetchContactStatus`: one HTTP GET of "/pa?p=2:<number>:41" from the status
 // server. Offline when the request fails, the answer is not the online one,
 // or the answer has not come within timeoutMs. Each step gets only what is
-// left of timeoutMs; only resolving and connecting, which WinHTTP takes in
-// one call, may together run up to twice as long. Blocks: call it off the
+// left of timeoutMs, except that resolving, connecting and sending are one
+// WinHTTP call in which each may use all of it. Blocks: call it off the
 // window thread.
 bool FetchContactStatus(uint32_t contactNumber, const StatusServer& server, DWORD timeoutMs);
 
