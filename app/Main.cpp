@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "app/SingleInstance.h"
+#include "help/Help.h"
 #include "reminders/Reminders.h"
 #include "strip/Strip.h"
 #include "strip/skinned/SkinnedStripSkin.h"
@@ -20,6 +21,7 @@ std::unique_ptr<strip::StripState> InitGlobals() {
     state->Hooks.ClockClicked = [](strip::StripState& strip, HWND clockButton) {
         reminders::OpenReminderWindow(strip, clockButton);
     };
+    state->Hooks.HelpClicked = [](strip::StripState& strip) { help::OnHelpButton(strip); };
     return state;
 }
 

@@ -87,6 +87,9 @@ public:
                           skin::SharedImageFromBytes(Bytes(Picture::FrameRed)),
                           skin::SharedImageFromBytes(Bytes(Picture::FrameYellow))};
         stripSkin_.Attach(stripHwnd);
+        // Attaching leaves the layered style alone; the strip must still stay
+        // off the taskbar. It is not shown yet, so the shell takes it as a tool window.
+        SetWindowLongPtrA(stripHwnd, GWL_EXSTYLE, GetWindowLongPtrA(stripHwnd, GWL_EXSTYLE) | WS_EX_TOOLWINDOW);
         stripSkin_.SetBackImageFromBytes(Bytes(resources::StripBackground(1)));
         addSkin_.Attach(firstRow.AddButton);
         addSkin_.SetImagesFromBytes(ButtonPictures(Picture::AddNormal, Picture::AddHover, Picture::AddPressed));

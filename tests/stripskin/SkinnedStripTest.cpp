@@ -145,6 +145,16 @@ TEST(SkinnedStrip, FirstRunShowsTheOneRowBackgroundNormalFrameWhiteClockAndWhite
     EXPECT_EQ(CountIn(Pixels::Of(strip.Compose()), TextArea(strip.EditBox(1)), IsWhiteInk), 0);
 }
 
+// Attaching the skin window sets the layered style alone; the strip must
+// still stay off the taskbar.
+TEST(SkinnedStrip, StaysALayeredToolWindow) {
+    TestStrip strip;
+    const LONG_PTR exStyle = GetWindowLongPtrA(strip.Hwnd(), GWL_EXSTYLE);
+    EXPECT_TRUE(exStyle & WS_EX_LAYERED);
+    EXPECT_TRUE(exStyle & WS_EX_TOOLWINDOW);
+    EXPECT_FALSE(exStyle & WS_EX_TOPMOST);
+}
+
 TEST(SkinnedStrip, BackgroundFitsTheRowCountUpTo41Rows) {
     TestStrip strip;
     skin::SkinImage background41 = nullptr;
