@@ -158,6 +158,10 @@ int32_t ConfigFile::ReadStripTextColor() const {
 }
 
 bool ConfigFile::WriteKey(const char* gbkKey, std::string_view gbkValue) const {
+    return WriteKeys({{gbkKey, std::string(gbkValue)}});
+}
+
+bool ConfigFile::WriteKeys(std::initializer_list<std::pair<const char*, std::string>> gbkValues) const {
     std::string path = Path();
     std::string copyPath = path + ".new";
     // Windows refuses to replace a read-only file; Wine would replace it anyway.
@@ -177,9 +181,12 @@ bool ConfigFile::WriteKey(const char* gbkKey, std::string_view gbkValue) const {
         return false;
     }
     ForgetCachedCopy(copyPath);
-    bool written = WriteProfileValue(gbkKey, gbkValue, copyPath) &&
-                   FlushToDisk(copyPath) &&
-                   MoveFileExA(copyPath.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    bool written = true;
+    for (const auto& [gbkKey, gbkValue] : gbkValues) {
+        written = written && WriteProfileValue(gbkKey, gbkValue, copyPath);
+    }
+    written = written && FlushToDisk(copyPath) &&
+              MoveFileExA(copyPath.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
     if (!written) {
         DeleteFileA(copyPath.c_str());
     }

@@ -6,7 +6,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <initializer_list>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace memo {
@@ -101,6 +103,9 @@ public:
     // file could not be written (the original is then untouched).
     bool WriteKey(const char* gbkKey, std::string_view gbkValue) const;
     bool WriteNumber(const char* gbkKey, int32_t value) const;
+    // Several keys in one replacement, so a crash never leaves some of them
+    // new and the rest old (the strip's left and top edges go together).
+    bool WriteKeys(std::initializer_list<std::pair<const char*, std::string>> gbkValues) const;
 
 private:
     std::string gbkFolder_;

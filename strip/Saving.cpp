@@ -37,8 +37,10 @@ void SavePosition(StripState& strip) {
     if (!strip.StripHwnd || !GetWindowRect(strip.StripHwnd, &place)) {
         return;
     }
-    const bool written = strip.Config.WriteNumber(memo::kGbkKeyLeft, place.left) &&
-                         strip.Config.WriteNumber(memo::kGbkKeyTop, place.top);
+    // Both edges in one replacement: a crash between two writes would leave
+    // a place the strip never had.
+    const bool written = strip.Config.WriteKeys(
+        {{memo::kGbkKeyLeft, memo::NumberText(place.left)}, {memo::kGbkKeyTop, memo::NumberText(place.top)}});
     strip.PositionSavePending = !written;
 }
 

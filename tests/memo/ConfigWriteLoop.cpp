@@ -1,6 +1,6 @@
 // Child of the crash-safety test: rewrites "配置.dpk" in the given folder for
 // ever, each list self-describing (n entries, each of colour n) so a reader
-// can tell a whole list from a torn one. Position keys move in pairs.
+// can tell a whole list from a torn one. The position keys go as one pair.
 #include "memo/Memo.h"
 
 #include <windows.h>
@@ -21,9 +21,7 @@ int main(int argc, char** argv) {
                             "假", count});
         }
         config.WriteKey(memo::kGbkKeyEntries, memo::SerializeEntries(list));
-        // Killed between these two, the pair is left one write apart.
-        config.WriteNumber(memo::kGbkKeyLeft, i);
-        config.WriteNumber(memo::kGbkKeyTop, i + 1);
+        config.WriteKeys({{memo::kGbkKeyLeft, std::to_string(i)}, {memo::kGbkKeyTop, std::to_string(i + 1)}});
     }
     return 0;
 }
