@@ -1,6 +1,7 @@
 // `OfferAutostart`: registers the program under a Run key when it is not yet
 // registered from where it runs now.
 #include "help/Help.h"
+#include "memo/Memo.h"
 
 #include <optional>
 #include <vector>
@@ -30,20 +31,6 @@ public:
 private:
     HKEY key_ = nullptr;
 };
-
-std::string RunningExePath() {
-    std::vector<char> path(MAX_PATH);
-    for (;;) {
-        DWORD length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length == 0) {
-            return std::string();
-        }
-        if (length < path.size()) {
-            return std::string(path.data(), length);
-        }
-        path.resize(path.size() * 2);
-    }
-}
 
 // The value as text; nullopt when there is none. A value of another type
 // than text reads as "", which names no program.
@@ -99,7 +86,7 @@ AutostartPlaces DefaultAutostartPlaces() {
         .Machine = {HKEY_LOCAL_MACHINE, kGbkRunKeyPath},
         .User = {HKEY_CURRENT_USER, kGbkRunKeyPath},
         .GbkValueName = kRunValueName,
-        .GbkProgramPath = RunningExePath(),
+        .GbkProgramPath = memo::ExePath(),
     };
 }
 

@@ -16,25 +16,15 @@ constexpr DWORD kFirstReadBytes = 10240;
 constexpr DWORD kMaxReadBytes = 256u * 1024 * 1024;
 
 std::string ExeFolder() {
-    std::vector<char> path(MAX_PATH);
-    for (;;) {
-        DWORD length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length == 0) {
-            return std::string();
+    std::string gbkPath = ExePath();
+    // strrchr would also hit a 0x5C trail byte; walk by character.
+    size_t lastSeparator = std::string::npos;
+    for (size_t pos = 0; pos < gbkPath.size(); pos += GbkCharLength(gbkPath, pos)) {
+        if (gbkPath[pos] == '\\' || gbkPath[pos] == '/') {
+            lastSeparator = pos;
         }
-        if (length < path.size()) {
-            std::string gbkPath(path.data(), length);
-            // strrchr would also hit a 0x5C trail byte; walk by character.
-            size_t lastSeparator = std::string::npos;
-            for (size_t pos = 0; pos < gbkPath.size(); pos += GbkCharLength(gbkPath, pos)) {
-                if (gbkPath[pos] == '\\' || gbkPath[pos] == '/') {
-                    lastSeparator = pos;
-                }
-            }
-            return lastSeparator == std::string::npos ? std::string() : gbkPath.substr(0, lastSeparator);
-        }
-        path.resize(path.size() * 2);
     }
+    return lastSeparator == std::string::npos ? std::string() : gbkPath.substr(0, lastSeparator);
 }
 
 class FileHandle {
@@ -126,6 +116,20 @@ bool WriteProfileValue(const char* gbkKey, std::string_view gbkValue, const std:
 }
 
 }  // namespace
+
+std::string ExePath() {
+    std::vector<char> path(MAX_PATH);
+    for (;;) {
+        DWORD length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length == 0) {
+            return std::string();
+        }
+        if (length < path.size()) {
+            return std::string(path.data(), length);
+        }
+        path.resize(path.size() * 2);
+    }
+}
 
 std::string ConfigFile::Path() const {
     std::string folder = gbkFolder_.empty() ? ExeFolder() : gbkFolder_;

@@ -85,6 +85,9 @@ inline constexpr const char* kGbkKeyTop = "\xC6\xF4\xB6\xAF" "Y" "\xD7\xF8\xB1\x
 inline constexpr const char* kGbkKeyEntries = "\xCC\xF5\xC4\xBF\xC4\xDA\xC8\xDD";       // 条目内容
 inline constexpr const char* kGbkKeyTextColor = "\xCE\xC4\xB1\xBE\xD1\xD5\xC9\xAB";     // 文本颜色
 
+// The running exe's full path (GBK), "" when Windows cannot say.
+std::string ExePath();
+
 // The INI file through the Windows profile functions. By default the path is
 // the exe's folder + "\配置.dpk", built anew at every access; tests give a folder.
 class ConfigFile {

@@ -20,17 +20,7 @@ void InvalidateClient(HWND window, bool erase) { InvalidateRect(window, nullptr,
 
 void DrawBackImage(HWND window, HDC hdc, SkinImage picture, int width, int height) {
     detail::Graphics graphics = detail::GraphicsOnDc(hdc);
-    Gdiplus::SizeF size = detail::PictureSize(picture);
-    Gdiplus::RectF destination(0, 0, size.Width, size.Height);
-    intptr_t mode = GetSkinProp(window, kPropBackType);
-    if (mode == kBackStretched) {
-        destination = Gdiplus::RectF(0, 0, static_cast<float>(width), static_cast<float>(height));
-    } else if (mode == kBackFitted) {
-        SIZE fitted = FitSize(static_cast<int>(size.Width), static_cast<int>(size.Height), width, height);
-        destination = Gdiplus::RectF(static_cast<float>((width - fitted.cx) / 2),
-                                     static_cast<float>((height - fitted.cy) / 2), static_cast<float>(fitted.cx),
-                                     static_cast<float>(fitted.cy));
-    }
+    Gdiplus::RectF destination = detail::BackImageDestination(window, picture, width, height);
     if (destination.Width - width > kSizeSlack || destination.Height - height > kSizeSlack) {
         gp::GdipDrawImagePointRect(graphics.Get(), picture, destination.X, destination.Y, 0, 0,
                                    static_cast<float>(width), static_cast<float>(height), Gdiplus::UnitPixel);

@@ -87,19 +87,8 @@ void SkinWindow::Refresh() {
 void SkinWindow::Move(const Placement& placement, bool noRedraw) {
     RECT rect{};
     GetWindowRect(hwnd_, &rect);
-    UINT flags = SWP_NOZORDER;
-    if (noRedraw) {
-        flags |= SWP_NOREDRAW;
-    }
-    if (!placement.left && !placement.top) {
-        flags |= SWP_NOMOVE;
-    }
-    if (!placement.width && !placement.height) {
-        flags |= SWP_NOSIZE;
-    }
-    SetWindowPos(hwnd_, nullptr, placement.left.value_or(rect.left), placement.top.value_or(rect.top),
-                 placement.width.value_or(rect.right - rect.left), placement.height.value_or(rect.bottom - rect.top),
-                 flags);
+    detail::MoveKeeping(hwnd_, {rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top}, placement,
+                        noRedraw);
 }
 
 bool SkinWindow::IsValid() const { return IsWindow(hwnd_) == TRUE; }

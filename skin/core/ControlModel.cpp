@@ -76,6 +76,35 @@ Gdiplus::SizeF PictureSize(SkinImage picture) {
     return Gdiplus::SizeF(width, height);
 }
 
+Gdiplus::RectF BackImageDestination(HWND window, SkinImage picture, int width, int height) {
+    Gdiplus::SizeF size = PictureSize(picture);
+    intptr_t mode = GetSkinProp(window, kPropBackType);
+    if (mode == kBackStretched) {
+        return Gdiplus::RectF(0, 0, static_cast<float>(width), static_cast<float>(height));
+    }
+    if (mode == kBackFitted) {
+        SIZE fitted = FitSize(static_cast<int>(size.Width), static_cast<int>(size.Height), width, height);
+        return Gdiplus::RectF(static_cast<float>((width - fitted.cx) / 2), static_cast<float>((height - fitted.cy) / 2),
+                              static_cast<float>(fitted.cx), static_cast<float>(fitted.cy));
+    }
+    return Gdiplus::RectF(0, 0, size.Width, size.Height);
+}
+
+void MoveKeeping(HWND window, const ChildPlace& current, const Placement& placement, bool noRedraw) {
+    UINT flags = SWP_NOZORDER;
+    if (noRedraw) {
+        flags |= SWP_NOREDRAW;
+    }
+    if (!placement.left && !placement.top) {
+        flags |= SWP_NOMOVE;
+    }
+    if (!placement.width && !placement.height) {
+        flags |= SWP_NOSIZE;
+    }
+    SetWindowPos(window, nullptr, placement.left.value_or(current.x), placement.top.value_or(current.y),
+                 placement.width.value_or(current.width), placement.height.value_or(current.height), flags);
+}
+
 bool RunOnWindowThread(HWND window, void (*work)(void* context), void* context) {
     DWORD owner = GetWindowThreadProcessId(window, nullptr);
     if (owner == 0) {
@@ -218,19 +247,7 @@ void SkinControl::SetToolTip(const std::string& gbkText, bool atCursor) {
 }
 
 void SkinControl::Move(const Placement& placement, bool noRedraw) {
-    detail::ChildPlace place = detail::PlaceInParent(hwnd_);
-    UINT flags = SWP_NOZORDER;
-    if (noRedraw) {
-        flags |= SWP_NOREDRAW;
-    }
-    if (!placement.left && !placement.top) {
-        flags |= SWP_NOMOVE;
-    }
-    if (!placement.width && !placement.height) {
-        flags |= SWP_NOSIZE;
-    }
-    SetWindowPos(hwnd_, nullptr, placement.left.value_or(place.x), placement.top.value_or(place.y),
-                 placement.width.value_or(place.width), placement.height.value_or(place.height), flags);
+    detail::MoveKeeping(hwnd_, detail::PlaceInParent(hwnd_), placement, noRedraw);
 }
 
 bool SkinControl::IsValid() const { return IsWindow(hwnd_) == TRUE; }

@@ -105,17 +105,7 @@ void PaintFromCache(HWND window, HDC hdcOrNull, SkinImage picture) {
     if (picture) {
         // The graphics goes before the copy below: it may hold drawing back until deleted.
         detail::Graphics graphics = detail::GraphicsOnDc(memory.Get());
-        Gdiplus::SizeF size = detail::PictureSize(picture);
-        Gdiplus::RectF destination(0, 0, size.Width, size.Height);
-        intptr_t mode = GetSkinProp(window, kPropBackType);
-        if (mode == kBackStretched) {
-            destination = Gdiplus::RectF(0, 0, static_cast<float>(width), static_cast<float>(height));
-        } else if (mode == kBackFitted) {
-            SIZE fitted = FitSize(static_cast<int>(size.Width), static_cast<int>(size.Height), width, height);
-            destination = Gdiplus::RectF(static_cast<float>((width - fitted.cx) / 2),
-                                         static_cast<float>((height - fitted.cy) / 2), static_cast<float>(fitted.cx),
-                                         static_cast<float>(fitted.cy));
-        }
+        Gdiplus::RectF destination = detail::BackImageDestination(window, picture, width, height);
         detail::gp::GdipDrawImageRect(graphics.Get(), picture, destination.X, destination.Y, destination.Width,
                                       destination.Height);
     }

@@ -190,6 +190,11 @@ ChildPlace PlaceIn(HWND container, HWND child);
 
 // Natural size of a picture as GDI+ reports it.
 Gdiplus::SizeF PictureSize(SkinImage picture);
+// Where a control's background picture goes in a width x height box, by the
+// control's background mode: natural size at the corner, stretched, or fitted and centred.
+Gdiplus::RectF BackImageDestination(HWND window, SkinImage picture, int width, int height);
+// SetWindowPos with only the given parts of `placement`; the rest stay as `current`.
+void MoveKeeping(HWND window, const ChildPlace& current, const Placement& placement, bool noRedraw);
 
 // Runs `work` on the thread that owns `window`: at once when the caller is
 // that thread, otherwise carried there by a sent message that the parent
