@@ -18,21 +18,15 @@ bash "$root/scripts/build.sh" >/dev/null || { echo "build failed"; exit 1; }
 
 source "$root/scripts/wine-env.sh"
 work="$(mktemp -d)"
-xvfb_pid=""
 cleanup() {
   quillo_stop_prefix
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+  quillo_stop_xvfb
   wait 2>/dev/null
   rm -rf "$work"
 }
 trap cleanup EXIT
 
-display=91
-while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do display=$((display + 1)); done
-Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
-export DISPLAY=":$display"
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+quillo_start_xvfb
 quillo_boot_prefix
 
 # The baseline: one 207 x 46 layered window with per-pixel alpha, the strip's

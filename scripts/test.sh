@@ -11,21 +11,14 @@ fuzz_seconds="${QUILLO_FUZZ_SECONDS:-60}"
 bash "$root/scripts/build.sh" --native || { echo "build failed"; echo "0 passed, 1 failed"; exit 1; }
 
 source "$root/scripts/wine-env.sh"
-xvfb_pid=""
 cleanup() {
   quillo_stop_prefix
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+  quillo_stop_xvfb
   wait 2>/dev/null
 }
 trap cleanup EXIT
 
-# A private display: the first free number from 91 on.
-display=91
-while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do display=$((display + 1)); done
-Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
-export DISPLAY=":$display"
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+quillo_start_xvfb
 
 quillo_boot_prefix
 

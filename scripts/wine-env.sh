@@ -25,3 +25,19 @@ quillo_boot_prefix() {
 quillo_stop_prefix() {
   wineserver -k >/dev/null 2>&1 </dev/null || true
 }
+
+# A private display: the first free number from 91 on. Sets DISPLAY and
+# QUILLO_XVFB_PID (for quillo_stop_xvfb).
+quillo_start_xvfb() {
+  local display=91
+  while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do display=$((display + 1)); done
+  Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+  QUILLO_XVFB_PID=$!
+  export DISPLAY=":$display"
+  for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+}
+
+quillo_stop_xvfb() {
+  [ -n "${QUILLO_XVFB_PID:-}" ] && kill "$QUILLO_XVFB_PID" 2>/dev/null
+  QUILLO_XVFB_PID=""
+}
