@@ -297,3 +297,21 @@ class Quillo:
 
     def __exit__(self, *exc):
         self.close()
+
+
+def run_tests(module_globals):
+    """The command line every e2e script takes: --exe (the built Quillo.exe)
+    and --shots (where screenshots go); the rest goes to unittest. Sets the
+    script's EXE and SHOTS."""
+    import argparse
+    import sys
+    import unittest
+
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--exe", required=True)
+    parser.add_argument("--shots", default=".")
+    args, rest = parser.parse_known_args()
+    module_globals["EXE"] = os.path.abspath(args.exe)
+    module_globals["SHOTS"] = args.shots
+    os.makedirs(args.shots, exist_ok=True)
+    unittest.main(module=module_globals["__name__"], argv=[sys.argv[0], *rest], verbosity=2)

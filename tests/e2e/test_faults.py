@@ -6,7 +6,6 @@ QUILLO_FAULT_KILLS sets how many saves are interrupted (default 40; a long
 run takes 200). QUILLO_FAULT_SEED replays one run's kill moments.
 """
 
-import argparse
 import os
 import random
 import signal
@@ -319,8 +318,4 @@ class DamagedConfig(unittest.TestCase):
 
 
 if __name__ == "__main__":
-    parser = argparse.ArgumentParser()
-    parser.add_argument("--exe", required=True)
-    args, rest = parser.parse_known_args()
-    EXE = args.exe
-    unittest.main(argv=[sys.argv[0], *rest], verbosity=2)
+    harness.run_tests(globals())

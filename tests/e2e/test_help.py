@@ -8,7 +8,6 @@ The status fetch goes through WinHTTP's default proxy, which Wine takes from
 machine and its host is never looked up.
 """
 
-import argparse
 import http.server
 import os
 import re
@@ -280,10 +279,4 @@ class HelpFlow(unittest.TestCase):
 
 
 if __name__ == "__main__":
-    parser = argparse.ArgumentParser()
-    parser.add_argument("--exe", required=True)
-    parser.add_argument("--shots", default=".")
-    args, rest = parser.parse_known_args()
-    EXE, SHOTS = args.exe, args.shots
-    os.makedirs(SHOTS, exist_ok=True)
-    unittest.main(argv=[sys.argv[0], *rest], verbosity=2)
+    harness.run_tests(globals())

@@ -1,7 +1,6 @@
 """The built Quillo.exe's look on the screen: the pictures a user sees before
 and after adding a row, and the add button's hover picture."""
 
-import argparse
 import io
 import os
 import sys
@@ -95,10 +94,4 @@ class Look(unittest.TestCase):
 
 
 if __name__ == "__main__":
-    parser = argparse.ArgumentParser()
-    parser.add_argument("--exe", required=True)
-    parser.add_argument("--shots", default=".")
-    args, rest = parser.parse_known_args()
-    EXE, SHOTS = args.exe, args.shots
-    os.makedirs(SHOTS, exist_ok=True)
-    unittest.main(argv=[sys.argv[0], *rest], verbosity=2)
+    harness.run_tests(globals())

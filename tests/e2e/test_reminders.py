@@ -1,7 +1,6 @@
 """Reminders of the built Quillo.exe under Wine: due rows blink, a balloon per
 cycle, and switching one off in the settings window with real clicks."""
 
-import argparse
 import os
 import subprocess
 import sys
@@ -129,11 +128,4 @@ class ReminderFlow(unittest.TestCase):
 
 
 if __name__ == "__main__":
-    parser = argparse.ArgumentParser()
-    parser.add_argument("--exe", required=True)
-    parser.add_argument("--shots", required=True)
-    args, rest = parser.parse_known_args()
-    EXE = os.path.abspath(args.exe)
-    SHOTS = args.shots
-    os.makedirs(SHOTS, exist_ok=True)
-    unittest.main(argv=[sys.argv[0], *rest], verbosity=2)
+    harness.run_tests(globals())

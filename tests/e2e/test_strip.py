@@ -1,6 +1,5 @@
 """The built Quillo.exe under Wine, driven with real clicks and keys."""
 
-import argparse
 import os
 import sys
 import unittest
@@ -116,10 +115,4 @@ class StripFlow(unittest.TestCase):
 
 
 if __name__ == "__main__":
-    parser = argparse.ArgumentParser()
-    parser.add_argument("--exe", required=True)
-    parser.add_argument("--shots", default=".")
-    args, rest = parser.parse_known_args()
-    EXE, SHOTS = args.exe, args.shots
-    os.makedirs(SHOTS, exist_ok=True)
-    unittest.main(argv=[sys.argv[0], *rest], verbosity=2)
+    harness.run_tests(globals())
