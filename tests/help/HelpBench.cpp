@@ -21,48 +21,6 @@
 #include "tests/help/StatusServer.h"
 #include "tests/support/WineTest.h"
 
-namespace {
-
-// "Z:\proc\self" would name the Wine server, so the process is found by its
-// name, which Wine sets to the exe's (the kernel keeps 15 characters).
-std::string OwnStatusPath() {
-    char path[MAX_PATH];
-    DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
-    std::string name(path, length);
-    name = name.substr(name.find_last_of('\\') + 1).substr(0, 15);
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA("Z:\\proc\\*", &found);
-    std::string match;
-    for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found)) {
-        if (found.cFileName[0] < '0' || found.cFileName[0] > '9') {
-            continue;
-        }
-        std::string status = std::string("Z:\\proc\\") + found.cFileName + "\\status";
-        std::ifstream file(status);
-        std::string line;
-        if (std::getline(file, line) && line == "Name:\t" + name) {
-            match = status;
-        }
-    }
-    if (search != INVALID_HANDLE_VALUE) {
-        FindClose(search);
-    }
-    return match;
-}
-
-long StatusKb(const std::string& statusPath, const char* key) {
-    std::ifstream status(statusPath);
-    std::string line;
-    while (std::getline(status, line)) {
-        if (line.rfind(key, 0) == 0) {
-            return std::atol(line.c_str() + std::string(key).size() + 1);
-        }
-    }
-    return -1;
-}
-
-}  // namespace
-
 int main(int argc, char** argv) {
     skin::StartSkinModule();
     strip::StripState strip;
@@ -83,7 +41,7 @@ int main(int argc, char** argv) {
         return 0;
     }
 
-    const std::string statusPath = OwnStatusPath();
+    const std::string statusPath = testing_support::OwnProcStatusPath();
     constexpr int kOpenings = 300;
     std::vector<double> openMs;
     long rssAfterFirst = 0;
@@ -96,17 +54,17 @@ int main(int argc, char** argv) {
         PostMessageA(help, WM_CLOSE, 0, 0);
         testing_support::PumpUntil([&] { return !IsWindow(help); });
         if (i == 9) {
-            rssAfterFirst = StatusKb(statusPath, "VmRSS:");
-            dataAfterFirst = StatusKb(statusPath, "VmData:");
+            rssAfterFirst = testing_support::ProcStatusKb(statusPath, "VmRSS:");
+            dataAfterFirst = testing_support::ProcStatusKb(statusPath, "VmData:");
         }
     }
     std::sort(openMs.begin(), openMs.end());
     std::printf("open to shown: median %.2f ms, max %.2f ms over %d openings (status fetched on a worker)\n",
                 openMs[openMs.size() / 2], openMs.back(), kOpenings);
     std::printf("VmRSS after 10 openings %ld kB, after %d: %ld kB\n", rssAfterFirst, kOpenings,
-                StatusKb(statusPath, "VmRSS:"));
+                testing_support::ProcStatusKb(statusPath, "VmRSS:"));
     std::printf("VmData after 10 openings %ld kB, after %d: %ld kB\n", dataAfterFirst, kOpenings,
-                StatusKb(statusPath, "VmData:"));
+                testing_support::ProcStatusKb(statusPath, "VmData:"));
     std::printf("GDI+ objects held by the skin module: %ld\n", skin::CountSkinHandles().gdiplusObjects);
     return 0;
 }

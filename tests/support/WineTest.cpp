@@ -92,4 +92,43 @@ std::string ExeFolder() {
     return cut == std::string::npos ? folder : folder.substr(0, cut);
 }
 
+std::string OwnProcStatusPath() {
+    char path[MAX_PATH];
+    DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
+    std::string name(path, length);
+    // Wine names the process after its exe, and the kernel keeps 15 characters.
+    name = name.substr(name.find_last_of('\\') + 1).substr(0, 15);
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA("Z:\\proc\\*", &found);
+    std::string match;
+    int matches = 0;
+    for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found)) {
+        if (found.cFileName[0] < '0' || found.cFileName[0] > '9') {
+            continue;
+        }
+        std::string status = std::string("Z:\\proc\\") + found.cFileName + "\\status";
+        std::ifstream file(status);
+        std::string line;
+        if (std::getline(file, line) && line == "Name:\t" + name) {
+            match = status;
+            ++matches;
+        }
+    }
+    if (search != INVALID_HANDLE_VALUE) {
+        FindClose(search);
+    }
+    return matches == 1 ? match : std::string();
+}
+
+long ProcStatusKb(const std::string& statusPath, const char* key) {
+    std::ifstream status(statusPath);
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind(key, 0) == 0) {
+            return std::atol(line.c_str() + std::string(key).size());
+        }
+    }
+    return -1;
+}
+
 }  // namespace testing_support

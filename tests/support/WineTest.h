@@ -33,4 +33,10 @@ bool WriteFileBytes(const std::string& gbkPath, const std::string& bytes);
 // The folder of the running test exe, without a trailing separator.
 std::string ExeFolder();
 
+// This Wine process's Linux status file ("Z:\\proc\\<pid>\\status"), "" when
+// it cannot be told apart. "Z:\\proc\\self" would name the Wine server.
+std::string OwnProcStatusPath();
+// A "kB" figure of that file (key with its colon, e.g. "VmRSS:"), -1 when missing.
+long ProcStatusKb(const std::string& statusPath, const char* key);
+
 }  // namespace testing_support

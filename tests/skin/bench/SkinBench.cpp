@@ -14,6 +14,7 @@
 
 #include "skin/controls/SkinControls.h"
 #include "tests/skin/SkinTestSupport.h"
+#include "tests/support/WineTest.h"
 
 namespace {
 
@@ -47,33 +48,6 @@ double MedianOf(int count, Work work) {
 // The Wine process is an ordinary Linux process, but a path opened through
 // Z: is opened by the Wine server, so "Z:\proc\self" names the server. The
 // process is found instead by its name, which Wine sets to the exe's.
-std::string OwnStatusPath() {
-    char path[MAX_PATH];
-    DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
-    std::string name(path, length);
-    name = name.substr(name.find_last_of('\\') + 1).substr(0, 15);  // the kernel keeps 15 characters
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA("Z:\\proc\\*", &found);
-    std::string match;
-    int matches = 0;
-    for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found)) {
-        if (found.cFileName[0] < '0' || found.cFileName[0] > '9') {
-            continue;
-        }
-        std::string status = std::string("Z:\\proc\\") + found.cFileName + "\\status";
-        std::ifstream file(status);
-        std::string line;
-        if (std::getline(file, line) && line == "Name:\t" + name) {
-            match = status;
-            ++matches;
-        }
-    }
-    if (search != INVALID_HANDLE_VALUE) {
-        FindClose(search);
-    }
-    return matches == 1 ? match : std::string();
-}
-
 std::string StatusLine(const std::string& statusPath, const char* key) {
     std::ifstream status(statusPath);
     std::string line;
@@ -182,7 +156,7 @@ void BenchPictureLoop() {
         }
     };
     loop(100);
-    std::string statusPath = OwnStatusPath();
+    std::string statusPath = testing_support::OwnProcStatusPath();
     std::printf("%d picture changes, each composed and presented (%d rows); memory from %s:\n", kLoops, kLoopRows,
                 statusPath.empty() ? "(own /proc status not found)" : statusPath.c_str());
     skin::SkinHandleCounts before = skin::CountSkinHandles();
