@@ -6,6 +6,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <new>
 #include <vector>
 
@@ -182,20 +183,54 @@ private:
             if (dueList.empty()) {
                 return 0;
             }
+            colouredFrames_.clear();
             for (int row : dueList) {
                 const bool yellow = memo::IsTrueFlag(strip_.Entries[static_cast<size_t>(row) - 1].YellowFrame);
                 ShowFrame(row, yellow ? strip::FrameLook::Yellow : strip::FrameLook::Red);
+                colouredFrames_.push_back(RowFrame(row));
             }
             Refresh();
             ShowBalloon();
             return 1;
         }
-        for (int row : dueList) {
+        // A row whose time moved later while it was coloured is no longer due
+        // at T, yet its frame must not stay coloured: it would never be reset.
+        std::vector<int> rows = dueList;
+        for (HWND frame : colouredFrames_) {
+            if (int row = RowOfFrame(frame); row != 0) {
+                rows.push_back(row);
+            }
+        }
+        colouredFrames_.clear();
+        std::sort(rows.begin(), rows.end());
+        rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+        for (int row : rows) {
             ShowFrame(row, strip::FrameLook::Normal);
         }
         Refresh();
         HideBalloon();
         return 1;
+    }
+
+    HWND RowFrame(int row) const {
+        if (row == 1) {
+            return strip_.FirstRow.Frame;
+        }
+        const auto& frames = strip_.RowControls.Frames;
+        return static_cast<size_t>(row - 2) < frames.size() ? frames[static_cast<size_t>(row) - 2] : nullptr;
+    }
+
+    // The row that shows this frame now (rows move up on deletes), 0 when gone.
+    int RowOfFrame(HWND frame) const {
+        if (!frame) {
+            return 0;
+        }
+        if (frame == strip_.FirstRow.Frame) {
+            return 1;
+        }
+        const auto& frames = strip_.RowControls.Frames;
+        auto found = std::find(frames.begin(), frames.end(), frame);
+        return found == frames.end() ? 0 : static_cast<int>(found - frames.begin()) + 2;
     }
 
     void ShowFrame(int row, strip::FrameLook look) {
@@ -272,6 +307,7 @@ private:
     HANDLE thread_ = nullptr;
     HANDLE stop_ = nullptr;
     bool stopping_ = false;  // window thread only
+    std::vector<HWND> colouredFrames_;  // window thread only: frames of the last coloured phase
 };
 
 }  // namespace

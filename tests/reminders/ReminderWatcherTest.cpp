@@ -147,14 +147,29 @@ TEST_F(WatcherTest, ChangesDuringTheColouredPhaseAreSeenByItsEnd) {
     size_t seen = strip->log->Size();
     ReleaseSleep();
     ASSERT_TRUE(PumpUntilSleep(2));
-    EXPECT_EQ(strip->log->Since(seen), (Lines{"frame 3 normal", "refresh", kSleep}))
-        << "row 1 keeps its coloured frame; no row that is gone is touched";
+    EXPECT_EQ(strip->log->Since(seen), (Lines{"frame 1 normal", "frame 3 normal", "refresh", kSleep}))
+        << "row 1, moved later, goes back to normal too; no row that is gone is touched";
 
     SetNow(DateTime{2026, 12, 11, 8, 0, 4});
     seen = strip->log->Size();
     ReleaseSleep();
     ASSERT_TRUE(PumpUntilSleep(3));
     EXPECT_EQ(strip->log->Since(seen), (Lines{"clock", "frame 1 red", "frame 3 yellow", "refresh", kSleep}));
+}
+
+TEST_F(WatcherTest, ARowMovedLaterWhileColouredIsNotLeftColoured) {
+    Start({Entry(true, kBefore), Entry(true, kBefore, true)});
+    ASSERT_TRUE(PumpUntilSleep(1));
+    // The settings window stores a later time while the row shows red.
+    strip->state.Entries[0].ReminderTime = "2099-01-01-00:00:00";
+    size_t seen = strip->log->Size();
+    ReleaseSleep();
+    ASSERT_TRUE(PumpUntilSleep(2));
+    EXPECT_EQ(strip->log->Since(seen), (Lines{"frame 1 normal", "frame 2 normal", "refresh", kSleep}));
+    seen = strip->log->Size();
+    ReleaseSleep();
+    ASSERT_TRUE(PumpUntilSleep(3));
+    EXPECT_EQ(strip->log->Since(seen), (Lines{"clock", "frame 2 yellow", "refresh", kSleep}));
 }
 
 TEST_F(WatcherTest, KeepsItsRhythmWhileTheSettingsWindowIsOpen) {
@@ -194,7 +209,7 @@ TEST_F(WatcherTest, KeepsItsRhythmWhileTheSettingsWindowIsOpen) {
 
     EXPECT_TRUE(servedInModalLoop);
     EXPECT_EQ(strip->log->Since(seen), (Lines{"reminder 1 off", "frame 1 normal", "refresh",  // the check box
-                                              "refresh", kSleep,                           // end of the coloured phase
+                                              "frame 1 normal", "refresh", kSleep,         // end of the coloured phase
                                               "clock", kSleep}));                          // an idle pass
 }
 
