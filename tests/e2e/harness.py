@@ -98,6 +98,17 @@ class _SpareKeys:
         self.turn += 1
         return f"U{ord(ch):04X}"
 
+    def give_back(self):
+        """Leaves the spare keys without symbols again. Every key that keeps a
+        symbol takes one of the few virtual key codes Wine hands out to keys it
+        does not know, so keys left mapped by earlier runs on the same display
+        would use them up and later characters would come through as nothing."""
+        none = (ctypes.c_ulong * 2)(0, 0)
+        for keycode in self.free:
+            self.x11.XChangeKeyboardMapping(self.display, keycode, 2, none, 1)
+        self.x11.XSync(self.display, 0)
+        self.turn = 0
+
 
 _spare_keys = None
 
@@ -105,14 +116,20 @@ _spare_keys = None
 def type_keys(text, delay_ms):
     """Types `text` key by key; characters outside ASCII go through the spare keys."""
     global _spare_keys
-    for ch in text:
-        if 0x20 <= ord(ch) <= 0x7E:
-            xdotool("type", "--delay", delay_ms, ch)
-            continue
-        if _spare_keys is None:
-            _spare_keys = _SpareKeys()
-        xdotool("key", _spare_keys.lend(ch))
-        time.sleep(delay_ms / 1000)
+    try:
+        for ch in text:
+            if 0x20 <= ord(ch) <= 0x7E:
+                xdotool("type", "--delay", delay_ms, ch)
+                continue
+            if _spare_keys is None:
+                _spare_keys = _SpareKeys()
+            xdotool("key", _spare_keys.lend(ch))
+            time.sleep(delay_ms / 1000)
+    finally:
+        if _spare_keys is not None:
+            # The last characters are read a moment after their key press.
+            time.sleep(0.5)
+            _spare_keys.give_back()
 
 
 def window_geometry(window):
