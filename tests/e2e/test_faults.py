@@ -1,5 +1,6 @@
 """Faults the built Quillo.exe must survive under Wine with no note lost: a
-kill in the middle of a save, a folder or file it may not write, and a
+kill in the middle of a save, a folder or file it may not write (read-only,
+held open by another program, a folder that takes no new files), and a
 damaged "配置.dpk" at start.
 
 QUILLO_FAULT_KILLS sets how many saves are interrupted (default 40; a long
@@ -8,6 +9,7 @@ run takes 200). QUILLO_FAULT_SEED replays one run's kill moments.
 
 import os
 import random
+import shutil
 import signal
 import stat
 import subprocess
@@ -185,6 +187,30 @@ class KillDuringSaves(unittest.TestCase):
         self.outcomes["old place" if (left_now, top_now) == (left, top) else "a place on the way"] += 1
 
 
+def chattr(flag, path):
+    subprocess.run(["chattr", flag, path], check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+
+def immutable_folders_work():
+    """Whether this user may mark a folder immutable here (it needs the
+    capability and a file system that keeps the flag)."""
+    import tempfile
+    probe = tempfile.mkdtemp(prefix="quillo-immutable-")
+    try:
+        chattr("+i", probe)
+    except (OSError, subprocess.CalledProcessError):
+        os.rmdir(probe)
+        return False
+    try:
+        open(os.path.join(probe, "x"), "wb").close()
+        works = False
+    except OSError:
+        works = True
+    chattr("-i", probe)
+    shutil.rmtree(probe, ignore_errors=True)
+    return works
+
+
 class UnwritableFile(unittest.TestCase):
     def test_notes_stay_in_memory_until_the_file_can_be_written(self):
         def read_only_file(q):
@@ -198,10 +224,34 @@ class UnwritableFile(unittest.TestCase):
                            stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
                            check=True)
 
+        holder = {}
+
+        def held_file(q):
+            # Another program holds the file open and shares nothing.
+            process = subprocess.Popen(["wine", os.environ["QUILLO_FILE_HOLDER"], harness.CONFIG_NAME], cwd=q.folder,
+                                       env=q.env, stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                                       stderr=subprocess.DEVNULL)
+            holder[q] = process
+            self.assertEqual(process.stdout.readline().strip(), b"holding", "the other program holds the file")
+
+        def released_file(q):
+            process = holder.pop(q, None)
+            if process:
+                process.stdin.close()
+                process.wait(timeout=20)
+                process.stdout.close()
+
         cases = [("read-only attribute", read_only_file, writable_file)]
-        # The superuser writes into any folder whatever its mode says.
+        if os.environ.get("QUILLO_FILE_HOLDER"):
+            cases.append(("file held open by another program", held_file, released_file))
+        # The superuser writes into any folder whatever its mode says, but not
+        # into one marked immutable; elsewhere the mode is enough.
         if os.geteuid() != 0:
             cases.append(("read-only folder", lambda q: os.chmod(q.folder, 0o555), lambda q: os.chmod(q.folder, 0o755)))
+        elif immutable_folders_work():
+            cases.append(("read-only folder", lambda q: chattr("+i", q.folder), lambda q: chattr("-i", q.folder)))
+        else:
+            print("no read-only folder case: this file system or user cannot make a folder immutable")
         for name, lock, unlock in cases:
             with self.subTest(name), harness.Quillo(EXE) as q:
                 other = Elsewhere(q.env)
@@ -232,6 +282,7 @@ class UnwritableFile(unittest.TestCase):
                                  == ["新的", "请在此输入"], what="both rows saved once writable")
                     self.assertIsNone(q.process.poll())
                 finally:
+                    unlock(q)
                     other.close()
 
 
@@ -303,6 +354,7 @@ class DamagedConfig(unittest.TestCase):
                         self.assertRegex(fields[-1].decode("ascii"), r"^-?[0-9]+$")
                     self.assertIsNone(q.process.poll())
                 finally:
+                    unlock(q)
                     other.close()
 
     @staticmethod
