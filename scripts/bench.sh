@@ -138,7 +138,8 @@ row "CPU over ${idle_seconds} s idle, 41 rows" "${idle:-n/a}" ""
 if [ "$full" = 1 ]; then
   strip_figures="$(wine "$build/tests/stripskin/stripskin_bench.exe" 2>/dev/null </dev/null | tr -d '\r')"
   figure() { echo "$1" | sed -nE "s/^$2.*$3 ([0-9]+)( kB)?.*/\1/p" | head -1; }
-  for what in "skin GDI objects" "GDI\+ objects" "VmRSS"; do
+  for what in "skin GDI objects" "GDI\+ objects" "VmRSS" "process kernel handles" "process GDI objects" \
+              "process windows"; do
     first="$(figure "$strip_figures" before "$what")"
     last="$(figure "$strip_figures" after "$what")"
     unit=""
@@ -153,12 +154,16 @@ if [ "$full" = 1 ]; then
     last="$(echo "$help_figures" | sed -nE "s/^$what after 10 openings [0-9]+ kB, after [0-9]+: ([0-9]+) kB.*/\1/p")"
     row "$what after ${openings:-n/a} help window openings" "${last:-n/a}${last:+ kB}" "${first:+after 10: $first kB}"
   done
+  for what in "process kernel handles" "process GDI objects" "process windows"; do
+    first="$(echo "$help_figures" | sed -nE "s/^$what after 10 openings (-?[0-9]+),.*/\1/p")"
+    last="$(echo "$help_figures" | sed -nE "s/^$what after 10 openings -?[0-9]+, after [0-9]+: (-?[0-9]+).*/\1/p")"
+    row "$what after ${openings:-n/a} help window openings" "${last:-n/a}" "${first:+after 10: $first}"
+  done
   help_gdiplus="$(echo "$help_figures" | sed -nE 's/^GDI\+ objects held by the skin module: ([0-9]+).*/\1/p')"
   row "GDI+ objects held after the help openings" "${help_gdiplus:-n/a}" ""
 else
   row "memory, handles after cycles and help openings" "n/a" "QUILLO_BENCH_FULL=1"
 fi
-row "handles of the whole process (GetGuiResources)" "n/a" "a stub under Wine"
 
 echo "Quillo figures on $(nproc) cores, $(sed -nE 's/^model name\s*: //p' /proc/cpuinfo | head -1), $(wine --version 2>/dev/null)"
 printf '%-50s %-24s %s\n' "figure" "value" "against"

@@ -42,10 +42,11 @@ int main(int argc, char** argv) {
     }
 
     const std::string statusPath = testing_support::OwnProcStatusPath();
-    constexpr int kOpenings = 300;
+    constexpr int kOpenings = 1000;
     std::vector<double> openMs;
     long rssAfterFirst = 0;
     long dataAfterFirst = 0;
+    testing_support::ProcessHandles handlesAfterFirst;
     for (int i = 0; i < kOpenings; ++i) {
         auto start = std::chrono::steady_clock::now();
         HWND help = help::OpenHelpWindow(strip, settings);
@@ -56,6 +57,7 @@ int main(int argc, char** argv) {
         if (i == 9) {
             rssAfterFirst = testing_support::ProcStatusKb(statusPath, "VmRSS:");
             dataAfterFirst = testing_support::ProcStatusKb(statusPath, "VmData:");
+            handlesAfterFirst = testing_support::CountProcessHandles();
         }
     }
     std::sort(openMs.begin(), openMs.end());
@@ -65,6 +67,13 @@ int main(int argc, char** argv) {
                 testing_support::ProcStatusKb(statusPath, "VmRSS:"));
     std::printf("VmData after 10 openings %ld kB, after %d: %ld kB\n", dataAfterFirst, kOpenings,
                 testing_support::ProcStatusKb(statusPath, "VmData:"));
+    const testing_support::ProcessHandles handles = testing_support::CountProcessHandles();
+    std::printf("process kernel handles after 10 openings %ld, after %d: %ld\n", handlesAfterFirst.kernel, kOpenings,
+                handles.kernel);
+    std::printf("process GDI objects after 10 openings %ld, after %d: %ld\n", handlesAfterFirst.gdi, kOpenings,
+                handles.gdi);
+    std::printf("process windows after 10 openings %ld, after %d: %ld\n", handlesAfterFirst.windows, kOpenings,
+                handles.windows);
     std::printf("GDI+ objects held by the skin module: %ld\n", skin::CountSkinHandles().gdiplusObjects);
     return 0;
 }

@@ -1,7 +1,6 @@
 // Adds and deletes a row 10,000 times on a skinned strip and prints what the
-// process holds before and after: the skin module's own handle counts (Wine's
-// GetGuiResources is a stub), the process's memory and, for a run on
-// Windows, the system's counters.
+// process holds before and after: the skin module's own handle counts, the
+// whole process's kernel handles, GDI objects and windows, and its memory.
 #include <windows.h>
 
 #include <psapi.h>
@@ -27,12 +26,11 @@ void PrintFigures(const char* when) {
     GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof memory);
     VM_COUNTERS vm{};
     NtQueryInformationProcess(GetCurrentProcess(), ProcessVmCounters, &vm, sizeof vm, nullptr);
+    const testing_support::ProcessHandles process = testing_support::CountProcessHandles();
     std::printf("%-7s skin GDI objects %ld, GDI+ objects %ld, streams %ld; VmRSS %zu kB, anonymous %zu kB, "
-                "VmSize %zu kB; GetGuiResources GDI %lu USER %lu\n",
+                "VmSize %zu kB; process kernel handles %ld, process GDI objects %ld, process windows %ld\n",
                 when, counts.gdiObjects, counts.gdiplusObjects, counts.streams, memory.WorkingSetSize / 1024,
-                memory.PagefileUsage / 1024, vm.VirtualSize / 1024,
-                GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS),
-                GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS));
+                memory.PagefileUsage / 1024, vm.VirtualSize / 1024, process.kernel, process.gdi, process.windows);
     std::fflush(stdout);
 }
 

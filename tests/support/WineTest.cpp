@@ -1,8 +1,11 @@
 #include "tests/support/WineTest.h"
 
 #include <shellapi.h>
+#include <winternl.h>
 
+#include <algorithm>
 #include <atomic>
+#include <cstdint>
 #include <fstream>
 #include <sstream>
 #include <vector>
@@ -129,6 +132,122 @@ long ProcStatusKb(const std::string& statusPath, const char* key) {
         }
     }
     return -1;
+}
+
+namespace {
+
+// One row of the system handle list (SystemExtendedHandleInformation).
+struct SystemHandleRow {
+    void* object;
+    ULONG_PTR processId;
+    ULONG_PTR handle;
+    ULONG grantedAccess;
+    USHORT creatorBackTraceIndex;
+    USHORT objectTypeIndex;
+    ULONG attributes;
+    ULONG reserved;
+};
+
+long CountKernelHandles() {
+    DWORD count = 0;
+    if (GetProcessHandleCount(GetCurrentProcess(), &count) && count > 0) {
+        return static_cast<long>(count);
+    }
+    using QuerySystem = NTSTATUS(NTAPI*)(ULONG, void*, ULONG, ULONG*);
+    auto query = reinterpret_cast<QuerySystem>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQuerySystemInformation")));
+    if (query == nullptr) {
+        return -1;
+    }
+    constexpr ULONG kSystemExtendedHandleInformation = 64;
+    std::vector<char> buffer(1 << 20);
+    for (int attempt = 0; attempt < 6; ++attempt) {
+        ULONG needed = 0;
+        NTSTATUS status = query(kSystemExtendedHandleInformation, buffer.data(), static_cast<ULONG>(buffer.size()),
+                                &needed);
+        if (status == 0) {
+            const ULONG_PTR rows = *reinterpret_cast<const ULONG_PTR*>(buffer.data());
+            const auto* row = reinterpret_cast<const SystemHandleRow*>(buffer.data() + 2 * sizeof(ULONG_PTR));
+            long mine = 0;
+            for (ULONG_PTR i = 0; i < rows; ++i) {
+                mine += row[i].processId == GetCurrentProcessId() ? 1 : 0;
+            }
+            return mine;
+        }
+        buffer.resize(std::max<size_t>(buffer.size() * 2, needed + 4096));
+    }
+    return -1;
+}
+
+// An entry of the GDI handle table; the same 24 bytes on x64 Windows and Wine.
+struct GdiTableEntry {
+    uint64_t object;
+    uint16_t processId;
+    uint16_t lockAndCount;
+    uint16_t unique;
+    uint8_t type;
+    uint8_t flags;
+    uint64_t userPointer;
+};
+static_assert(sizeof(GdiTableEntry) == 24);
+
+long CountGdiObjects() {
+    const DWORD reported = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+    if (reported > 0) {
+        return static_cast<long>(reported);
+    }
+    PROCESS_BASIC_INFORMATION basic{};
+    if (NtQueryInformationProcess(GetCurrentProcess(), ProcessBasicInformation, &basic, sizeof basic, nullptr) != 0 ||
+        basic.PebBaseAddress == nullptr) {
+        return -1;
+    }
+    // PEB.GdiSharedHandleTable on x64; it stays null until gdi32 starts.
+    constexpr size_t kGdiTableOffset = 0xF8;
+    const auto* peb = reinterpret_cast<const char*>(basic.PebBaseAddress);
+    const auto* table = *reinterpret_cast<const GdiTableEntry* const*>(peb + kGdiTableOffset);
+    if (table == nullptr) {
+        return -1;
+    }
+    constexpr int kTableSize = 0x10000;
+    constexpr uint16_t kStockFlag = 0x80;
+    // Wine's table is the process's own and leaves the owner 0.
+    const auto self = static_cast<uint16_t>(GetCurrentProcessId());
+    long count = 0;
+    for (int i = 0; i < kTableSize; ++i) {
+        const GdiTableEntry& entry = table[i];
+        if (entry.type != 0 && (entry.unique & kStockFlag) == 0 && (entry.processId == 0 || entry.processId == self)) {
+            ++count;
+        }
+    }
+    return count;
+}
+
+BOOL CALLBACK CountChild(HWND, LPARAM count) {
+    ++*reinterpret_cast<long*>(count);
+    return TRUE;
+}
+
+BOOL CALLBACK CountOwnWindow(HWND hwnd, LPARAM count) {
+    DWORD process = 0;
+    GetWindowThreadProcessId(hwnd, &process);
+    if (process == GetCurrentProcessId()) {
+        ++*reinterpret_cast<long*>(count);
+        EnumChildWindows(hwnd, CountChild, count);
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+ProcessHandles CountProcessHandles() {
+    ProcessHandles handles;
+    handles.kernel = CountKernelHandles();
+    handles.gdi = CountGdiObjects();
+    long windows = 0;
+    if (EnumWindows(CountOwnWindow, reinterpret_cast<LPARAM>(&windows))) {
+        handles.windows = windows;
+    }
+    return handles;
 }
 
 }  // namespace testing_support

@@ -39,4 +39,16 @@ std::string OwnProcStatusPath();
 // A "kB" figure of that file (key with its colon, e.g. "VmRSS:"), -1 when missing.
 long ProcStatusKb(const std::string& statusPath, const char* key);
 
+// What the whole process holds, counted in ways Wine answers: its
+// GetProcessHandleCount and GetGuiResources say 0. Kernel handles come from
+// the system's handle list, GDI objects from the GDI handle table the PEB
+// points to (stock objects left out), windows from enumerating them. -1 where
+// a figure cannot be had.
+struct ProcessHandles {
+    long kernel = -1;
+    long gdi = -1;
+    long windows = -1;
+};
+ProcessHandles CountProcessHandles();
+
 }  // namespace testing_support
