@@ -132,6 +132,20 @@ def type_keys(text, delay_ms):
             _spare_keys.give_back()
 
 
+def pointer_position():
+    values = dict(line.split("=", 1) for line in xdotool("getmouselocation", "--shell").split())
+    return int(values["X"]), int(values["Y"])
+
+
+def move_pointer(x, y):
+    """Moves the pointer and waits until it is there. xdotool's own --sync
+    waits some 15 s when the pointer already stands at the target."""
+    if pointer_position() == (x, y):
+        return
+    xdotool("mousemove", x, y)
+    wait_until(lambda: pointer_position() == (x, y), 5, f"the pointer at {x},{y}")
+
+
 def window_geometry(window):
     """(left, top, width, height) of an X window."""
     values = {}
@@ -260,16 +274,16 @@ class Quillo:
     def click(self, x, y):
         """A left click at strip pixels (x, y)."""
         left, top, _, _ = self.geometry()
-        xdotool("mousemove", "--sync", left + x, top + y)
+        move_pointer(left + x, top + y)
         xdotool("click", "1")
 
     def drag(self, x, y, dx, dy, steps=10):
         """Presses at strip pixels (x, y), moves by (dx, dy) in steps, releases."""
         left, top, _, _ = self.geometry()
-        xdotool("mousemove", "--sync", left + x, top + y)
+        move_pointer(left + x, top + y)
         xdotool("mousedown", "1")
         for step in range(1, steps + 1):
-            xdotool("mousemove", "--sync", left + x + dx * step // steps, top + y + dy * step // steps)
+            move_pointer(left + x + dx * step // steps, top + y + dy * step // steps)
         xdotool("mouseup", "1")
 
     def type_text(self, text, delay_ms=60):

@@ -93,13 +93,7 @@ class Elsewhere:
 
 
 def click(q, point):
-    """A left click at strip pixels. Unlike the harness's click it does not
-    wait for the pointer to move: xdotool waits some 15 s for a move to the
-    place where the pointer already is, as it is when one strip after another
-    shows its button at the same spot."""
-    left, top, _, _ = q.geometry()
-    harness.xdotool("mousemove", left + point[0], top + point[1])
-    harness.xdotool("click", "1")
+    q.click(*point)
 
 
 def kill(q):
@@ -170,7 +164,7 @@ class KillDuringSaves(unittest.TestCase):
         harness.xdotool("mousemove", start_x, start_y)
         harness.xdotool("mousedown", "1")
         for step in range(1, steps + 1):
-            harness.xdotool("mousemove", "--sync", start_x + dx * step // steps, start_y + dy * step // steps)
+            harness.move_pointer(start_x + dx * step // steps, start_y + dy * step // steps)
             if step == kill_step:
                 time.sleep(rng.uniform(0, 0.05))
                 kill(q)
@@ -354,7 +348,6 @@ class DamagedConfig(unittest.TestCase):
                         self.assertRegex(fields[-1].decode("ascii"), r"^-?[0-9]+$")
                     self.assertIsNone(q.process.poll())
                 finally:
-                    unlock(q)
                     other.close()
 
     @staticmethod

@@ -235,7 +235,7 @@ class HelpFlow(unittest.TestCase):
             help_window = harness.wait_until(lambda: visible(size=HELP_SIZE), what="the help window")
 
             known = set(harness.visible_windows("quillo.exe"))
-            harness.xdotool("mousemove", "--sync", HELP_PLACE[0] + PALETTE_BUTTON[0], HELP_PLACE[1] + PALETTE_BUTTON[1])
+            harness.move_pointer(HELP_PLACE[0] + PALETTE_BUTTON[0], HELP_PLACE[1] + PALETTE_BUTTON[1])
             harness.xdotool("click", "1")
             dialog = harness.wait_until(lambda: [w for w in harness.visible_windows("quillo.exe") if w not in known],
                                         what="the colour dialog")
@@ -260,7 +260,7 @@ class HelpFlow(unittest.TestCase):
             harness.wait_until(lambda: stored_colours(q.read_config()) == [ORANGE_STORED] * rows,
                                what="every entry saved in the new colour")
 
-            harness.xdotool("mousemove", "--sync", HELP_PLACE[0] + CLOSE_BUTTON[0], HELP_PLACE[1] + CLOSE_BUTTON[1])
+            harness.move_pointer(HELP_PLACE[0] + CLOSE_BUTTON[0], HELP_PLACE[1] + CLOSE_BUTTON[1])
             harness.xdotool("click", "1")
             harness.wait_until(lambda: not any(w in harness.visible_windows("quillo.exe") for w in help_window),
                                what="the help window closed")

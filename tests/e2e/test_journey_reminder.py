@@ -63,7 +63,7 @@ class ReminderJourney(unittest.TestCase):
 
     def click_in(self, window, place):
         left, top, _, _ = harness.window_geometry(window)
-        harness.xdotool("mousemove", "--sync", left + place[0], top + place[1])
+        harness.move_pointer(left + place[0], top + place[1])
         harness.xdotool("click", "1")
 
     def close_settings(self, dialog):
@@ -112,7 +112,7 @@ class ReminderJourney(unittest.TestCase):
             q.write_config(left=400, top=300, entries=entries)
             q.start()
             self.assertEqual(q.geometry()[2:], (207, 86))
-            harness.xdotool("mousemove", "--sync", 5, 900)
+            harness.move_pointer(5, 900)
             q.settle()
             self.assertEqual(self.clock_look(q, "journey-start.png"), "ClockWhite")
 
@@ -189,7 +189,7 @@ class ReminderJourney(unittest.TestCase):
             q.key("Escape")
             self.assertEqual(q.wait_exit(), 0)
             q.start()
-            harness.xdotool("mousemove", "--sync", 5, 900)
+            harness.move_pointer(5, 900)
             q.settle()
             self.assertEqual(self.clock_look(q, "journey-restarted.png"), "ClockWhite")
             self.assertEqual(self.frame_look(self.grab(q)), "FrameNormal")

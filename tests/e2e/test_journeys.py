@@ -68,7 +68,7 @@ class Journeys(unittest.TestCase):
     def look(self, q, name):
         """The strip as the user sees it, with the pointer off it so no button
         shows its hover picture."""
-        harness.xdotool("mousemove", "--sync", 5, 1000)
+        harness.move_pointer(5, 1000)
         q.settle()
         shot = Image.open(io.BytesIO(q.grab())).convert("RGB")
         shot.save(os.path.join(SHOTS, name))

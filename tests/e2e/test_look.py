@@ -60,7 +60,7 @@ class Look(unittest.TestCase):
             q.start()
             q.settle()
             # Away from every button, so none of them is in its hover state.
-            harness.xdotool("mousemove", "--sync", 5, 900)
+            harness.move_pointer(5, 900)
             q.settle()
             before = self.grab(q, "look-before.png")
             self.assertEqual(before.size, (207, 46))
@@ -87,7 +87,7 @@ class Look(unittest.TestCase):
             # Below the first row the background is clear: only row 2's frame is drawn there.
             self.assertEqual(hovered.getpixel((100, 19)), background.getpixel((100, 19)))
 
-            harness.xdotool("mousemove", "--sync", 5, 900)
+            harness.move_pointer(5, 900)
             q.settle()
             after = self.grab(q, "look-added.png")
             self.assertEqual(closest(after, ADD_PLACE, ["AddNormal", "AddHover", "AddPressed"])[0], "AddNormal")

@@ -102,7 +102,7 @@ class ReminderFlow(unittest.TestCase):
                 10, "the settings window")[0]
             d_left, d_top, d_width, d_height = harness.window_geometry(dialog)
             self.assertEqual((d_width, d_height), (380, 250))
-            harness.xdotool("mousemove", "--sync", d_left + ENABLE_BOX[0], d_top + ENABLE_BOX[1])
+            harness.move_pointer(d_left + ENABLE_BOX[0], d_top + ENABLE_BOX[1])
             harness.xdotool("click", "1")
 
             def looks_now(name):
@@ -119,7 +119,7 @@ class ReminderFlow(unittest.TestCase):
             self.assertTrue(all(looks[3] == "normal" for looks in stopped), f"row 3 after switching off: {stopped}")
             self.assertTrue(any(looks[1] == "red" for looks in stopped), "row 1 keeps blinking")
 
-            harness.xdotool("mousemove", "--sync", d_left + CLOSE_BOX[0], d_top + CLOSE_BOX[1])
+            harness.move_pointer(d_left + CLOSE_BOX[0], d_top + CLOSE_BOX[1])
             harness.xdotool("click", "1")
             stored = harness.wait_until(
                 lambda: [line.split("&")[1] for line in q.read_config().get(harness.KEY_ENTRIES, "").split("\\")
