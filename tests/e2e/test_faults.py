@@ -3,8 +3,8 @@ kill in the middle of a save, a folder or file it may not write (read-only,
 held open by another program, a folder that takes no new files), and a
 damaged "配置.dpk" at start.
 
-QUILLO_FAULT_KILLS sets how many saves are interrupted (default 40; a long
-run takes 200). QUILLO_FAULT_SEED replays one run's kill moments.
+QUILLO_FAULT_KILLS sets how many saves are interrupted (default 200).
+QUILLO_FAULT_SEED replays one run's kill moments.
 """
 
 import os
@@ -105,7 +105,7 @@ def kill(q):
 
 class KillDuringSaves(unittest.TestCase):
     def test_a_kill_at_any_moment_of_a_save_leaves_the_old_or_the_new_file_whole(self):
-        kills = int(os.environ.get("QUILLO_FAULT_KILLS", "40"))
+        kills = int(os.environ.get("QUILLO_FAULT_KILLS", "200"))
         seed = int(os.environ.get("QUILLO_FAULT_SEED", random.randrange(1 << 30)))
         print(f"{kills} kills, QUILLO_FAULT_SEED={seed}", flush=True)
         rng = random.Random(seed)
