@@ -166,8 +166,8 @@ else
 fi
 
 echo "Quillo figures on $(nproc) cores, $(sed -nE 's/^model name\s*: //p' /proc/cpuinfo | head -1), $(wine --version 2>/dev/null)"
-printf '%-50s %-24s %s\n' "figure" "value" "against"
+printf '%-58s %-24s %s\n' "figure" "value" "against"
 for line in "${rows[@]}"; do
   IFS='|' read -r name value against <<<"$line"
-  printf '%-50s %-24s %s\n' "$name" "$value" "$against"
+  printf '%-58s %-24s %s\n' "$name" "$value" "$against"
 done
