@@ -97,6 +97,15 @@ struct StripState {
     // Set while the strip window is made and first shown: placing it then is
     // no move by the user.
     bool Building = false;
+    // The last press of the left button on a delete button, and the delete
+    // button whose coming click is the second half of a double click.
+    struct DeletePress {
+        HWND Button = nullptr;
+        DWORD Tick = 0;
+        POINT Point{};
+    };
+    DeletePress LastDeletePress;
+    HWND SecondHalfOfDoubleClick = nullptr;
 
     // Row r's controls (r >= 1); nullptr when there is no such row.
     HWND RowEditBox(int row) const;

@@ -2,6 +2,10 @@
 // `BuildStrip`/`RebuildRows`, which turn the stored notes into rows.
 #include "strip/Strip.h"
 
+#include <windowsx.h>
+
+#include <cstdlib>
+
 #include "app/AppMessages.h"
 #include "strip/StripInternal.h"
 
@@ -97,7 +101,11 @@ void RebuildRows(StripState& strip) {
 void OnCommand(StripState& strip, HWND hwnd, int id, int code, HWND control) {
     switch (id) {
     case kIdAddButton:
-        if (code == BN_CLICKED) {
+        // The skin draws its buttons itself, and such a button reports the
+        // second of two quick clicks as a double click: each click on add is
+        // one more row all the same. Delete keeps to single clicks, so a
+        // double click out of habit never takes two notes.
+        if (code == BN_CLICKED || code == BN_DOUBLECLICKED) {
             AddRow(strip);
         }
         break;
@@ -117,7 +125,9 @@ void OnCommand(StripState& strip, HWND hwnd, int id, int code, HWND control) {
         }
         break;
     case kIdDeleteButton:
-        if (code == BN_CLICKED) {
+        if (code == BN_CLICKED && control == strip.SecondHalfOfDoubleClick) {
+            strip.SecondHalfOfDoubleClick = nullptr;
+        } else if (code == BN_CLICKED) {
             PostMessageA(hwnd, WM_APP_DELETE_ROW, 0, reinterpret_cast<LPARAM>(control));
         }
         break;
@@ -133,6 +143,34 @@ void OnCommand(StripState& strip, HWND hwnd, int id, int code, HWND control) {
 
 // Whatever was typed since the last deactivation reaches the file before
 // the strip goes away.
+// A double click on a delete button is one delete. The first click takes its
+// row away and the next row's button moves up under the pointer, so the
+// system sees the second press as a single click on another button, and a
+// habit double click would take two notes. Presses reach the strip before
+// the button sees them; one that comes within the double-click time and
+// place of the last press on another delete button marks its click to be
+// dropped.
+void NotePress(StripState& strip, HWND hwnd, POINT point) {
+    HWND pressed = nullptr;
+    for (HWND button : strip.RowControls.DeleteButtons) {
+        RECT place{};
+        GetWindowRect(button, &place);
+        MapWindowPoints(nullptr, hwnd, reinterpret_cast<POINT*>(&place), 2);
+        if (IsWindowVisible(button) && PtInRect(&place, point)) {
+            pressed = button;
+            break;
+        }
+    }
+    const DWORD tick = GetTickCount();
+    const StripState::DeletePress& last = strip.LastDeletePress;
+    const bool secondHalf = pressed != nullptr && last.Button != nullptr && last.Button != pressed &&
+                            tick - last.Tick <= GetDoubleClickTime() &&
+                            std::abs(point.x - last.Point.x) <= GetSystemMetrics(SM_CXDOUBLECLK) / 2 &&
+                            std::abs(point.y - last.Point.y) <= GetSystemMetrics(SM_CYDOUBLECLK) / 2;
+    strip.SecondHalfOfDoubleClick = secondHalf ? pressed : nullptr;
+    strip.LastDeletePress = pressed != nullptr ? StripState::DeletePress{pressed, tick, point} : StripState::DeletePress{};
+}
+
 void SaveEverything(StripState& strip) {
     SaveEntries(strip);
     if (strip.PositionSavePending) {
@@ -153,6 +191,11 @@ LRESULT HandleMessage(StripState& strip, HWND hwnd, UINT message, WPARAM wParam,
         return 0;
     case WM_APP_DELETE_ROW:
         DeleteRow(strip, reinterpret_cast<HWND>(lParam));
+        return 0;
+    case WM_PARENTNOTIFY:
+        if (LOWORD(wParam) == WM_LBUTTONDOWN) {
+            NotePress(strip, hwnd, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+        }
         return 0;
     case WM_ACTIVATE:
         if (LOWORD(wParam) == WA_INACTIVE) {

@@ -2,6 +2,7 @@
 
 import os
 import sys
+import time
 import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
@@ -59,6 +60,31 @@ class StripFlow(unittest.TestCase):
             values = q.read_config()
             self.assertEqual(stored_texts(values), ["第一条", "e2e测试＆x"])
             self.assertEqual((values[harness.KEY_LEFT], values[harness.KEY_TOP]), ("200", "150"))
+
+    def test_a_quick_double_click_adds_two_rows_but_deletes_one(self):
+        with harness.Quillo(EXE) as q:
+            q.write_config(left=200, top=150, entries=[harness.entry("一"), harness.entry("二"), harness.entry("三")])
+            q.start()
+            q.settle()
+            left, top, _, _ = q.geometry()
+            harness.move_pointer(left + ADD_BUTTON[0], top + ADD_BUTTON[1])
+            harness.xdotool("click", "--repeat", 2, "--delay", 120, 1)
+            harness.wait_until(lambda: q.geometry()[3] == 46 + 20 * 4, what="two rows from two quick clicks")
+            q.settle()
+
+            harness.move_pointer(left + delete_button(2)[0], top + delete_button(2)[1])
+            harness.xdotool("click", "--repeat", 2, "--delay", 120, 1)
+            harness.wait_until(lambda: q.geometry()[3] < 46 + 20 * 4, what="row 2 deleted")
+            q.settle()
+            self.assertEqual(q.geometry()[3], 46 + 20 * 3, "a double click on delete takes one note only")
+
+            # A click after the double-click time is a click of its own.
+            time.sleep(1.0)
+            harness.xdotool("click", 1)
+            harness.wait_until(lambda: q.geometry()[3] == 46 + 20 * 2, what="the next row deleted")
+            q.deactivate()
+            harness.wait_until(lambda: stored_texts(q.read_config()) == ["一", "请在此输入", "请在此输入"],
+                               what="the three rows saved")
 
     def test_close_button_saves_and_a_restart_brings_the_notes_back(self):
         with harness.Quillo(EXE) as q:
