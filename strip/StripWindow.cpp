@@ -141,8 +141,6 @@ void OnCommand(StripState& strip, HWND hwnd, int id, int code, HWND control) {
     }
 }
 
-// Whatever was typed since the last deactivation reaches the file before
-// the strip goes away.
 // A double click on a delete button is one delete. The first click takes its
 // row away and the next row's button moves up under the pointer, so the
 // system sees the second press as a single click on another button, and a
@@ -171,6 +169,8 @@ void NotePress(StripState& strip, HWND hwnd, POINT point) {
     strip.LastDeletePress = pressed != nullptr ? StripState::DeletePress{pressed, tick, point} : StripState::DeletePress{};
 }
 
+// Whatever was typed since the last deactivation reaches the file before
+// the strip goes away.
 void SaveEverything(StripState& strip) {
     SaveEntries(strip);
     if (strip.PositionSavePending) {
