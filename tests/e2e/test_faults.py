@@ -14,6 +14,7 @@ import signal
 import stat
 import subprocess
 import sys
+import tempfile
 import time
 import unittest
 
@@ -92,10 +93,6 @@ class Elsewhere:
         self.process.wait()
 
 
-def click(q, point):
-    q.click(*point)
-
-
 def kill(q):
     """SIGKILL to the very process this run launched (Wine runs the exe in it)."""
     os.kill(q.process.pid, signal.SIGKILL)
@@ -141,7 +138,7 @@ class KillDuringSaves(unittest.TestCase):
         after[row - 1] = text + after[row - 1][after[row - 1].index("&"):]
         q.settle()
         q.focus()
-        click(q, edit_box(row))
+        q.click(*edit_box(row))
         q.key("End", "shift+Home")
         q.type_text(text)
         other.focus()
@@ -188,7 +185,6 @@ def chattr(flag, path):
 def immutable_folders_work():
     """Whether this user may mark a folder immutable here (it needs the
     capability and a file system that keeps the flag)."""
-    import tempfile
     probe = tempfile.mkdtemp(prefix="quillo-immutable-")
     try:
         chattr("+i", probe)
@@ -257,14 +253,14 @@ class UnwritableFile(unittest.TestCase):
                     lock(q)
                     q.settle()
                     q.focus()
-                    click(q, edit_box(1))
+                    q.click(*edit_box(1))
                     q.key("End", "shift+Home")
                     q.type_text("新的")
                     other.focus()
                     # The strip answers the click after the switch away, so the
                     # save that came with the switch has been tried by then.
                     q.focus()
-                    click(q, ADD_BUTTON)
+                    q.click(*ADD_BUTTON)
                     q.wait_until(lambda: q.geometry()[3] == strip_height(2), what="a second row")
                     with open(q.config_path, "rb") as f:
                         self.assertEqual(f.read(), original)
@@ -337,7 +333,7 @@ class DamagedConfig(unittest.TestCase):
                         self.assertEqual(shown_rows, rows)
                     # One more row makes the save that follows tell from the file as it was.
                     q.settle()
-                    click(q, ADD_BUTTON)
+                    q.click(*ADD_BUTTON)
                     q.wait_until(lambda: q.geometry()[3] == strip_height(shown_rows + 1), what="the added row")
                     q.focus()
                     other.focus()
